@@ -1,0 +1,28 @@
+// The application's title and version.
+#pragma once
+
+#include <string>
+
+namespace app {
+
+inline constexpr const char* kTitle = "Varnock";
+
+struct Version {
+  int major;
+  int minor;
+  int revision;
+};
+inline constexpr Version kVersion{VARNOCK_VERSION_MAJOR, VARNOCK_VERSION_MINOR,
+                                  VARNOCK_VERSION_REVISION};
+
+// How the version resource writes it: minor in two digits, revision in four.
+std::string VersionResourceText(const Version& v = kVersion);
+
+}  // namespace app
+
+namespace app {
+
+// The main window's caption; the login window's caption starts with it.
+inline constexpr const char* kMainCaption = "Varnock客户系统";
+
+}  // namespace app

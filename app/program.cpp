@@ -1,0 +1,37 @@
+#include "app/program.h"
+
+#include "app/app_info.h"
+#include "windows/about/frm_about.h"
+#include "windows/login/frm_login.h"
+#include "windows/main/varnock.h"
+
+namespace app {
+
+Program::Program(vb::Toolkit& toolkit, vb::System& system)
+    : runtime_(toolkit, system, kTitle) {}
+
+// The forms go before the runtime they are registered with.
+Program::~Program() {
+  about_.reset();
+  main_.reset();
+  login_.reset();
+}
+
+int Program::Run() { return runtime_.Run(frmLogin()); }
+
+vb::Form& Program::frmLogin() {
+  if (!login_) login_ = std::make_unique<windows::frmLogin>(runtime_, *this);
+  return *login_;
+}
+
+vb::Form& Program::varnock() {
+  if (!main_) main_ = std::make_unique<windows::varnock>(runtime_, *this);
+  return *main_;
+}
+
+vb::Form& Program::frmAbout() {
+  if (!about_) about_ = std::make_unique<windows::frmAbout>(runtime_);
+  return *about_;
+}
+
+}  // namespace app

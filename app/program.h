@@ -1,0 +1,39 @@
+// The program description handed to the form runtime: its forms, created at
+// their first reference and kept for the run, and the start-up form.
+#pragma once
+
+#include <memory>
+
+#include "app/forms.h"
+#include "platform/form_runtime.h"
+
+namespace windows {
+class frmLogin;
+class varnock;
+class frmAbout;
+}  // namespace windows
+
+namespace app {
+
+class Program final : public Forms {
+ public:
+  Program(vb::Toolkit& toolkit, vb::System& system);
+  ~Program();
+
+  // Loads and shows the login window and runs until the program ends.
+  int Run();
+
+  vb::Form& frmLogin() override;
+  vb::Form& varnock() override;
+  vb::Form& frmAbout() override;
+
+  vb::FormRuntime& Runtime() noexcept { return runtime_; }
+
+ private:
+  vb::FormRuntime runtime_;
+  std::unique_ptr<windows::frmLogin> login_;
+  std::unique_ptr<windows::varnock> main_;
+  std::unique_ptr<windows::frmAbout> about_;
+};
+
+}  // namespace app

@@ -1,0 +1,25 @@
+// Where the messaging service lives and how its page addresses are formed.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace service {
+
+// "http://" + host + ":8010/", written the way the browser reports addresses
+// (lower-case scheme and host, port written out, path "/"), because every
+// address comparison is exact. The host is fixed at build time.
+std::string BaseAddress();
+
+inline constexpr std::string_view kLoginPageKey = "?fun=login";
+
+// The base address followed directly by the key: nothing inserted, nothing
+// escaped.
+std::string PageAddress(std::string_view page_key);
+
+std::string LoginAddress();
+
+// Exact, case-sensitive comparison with no normalisation of any kind.
+bool SameAddress(std::string_view a, std::string_view b);
+
+}  // namespace service

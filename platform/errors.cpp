@@ -1,0 +1,15 @@
+#include "platform/errors.h"
+
+namespace vb {
+
+std::string DescribeUntrapped(const std::exception& error) {
+  int number = 0;
+  if (auto* runtime = dynamic_cast<const RuntimeError*>(&error)) number = runtime->Number();
+  std::string text = "运行时错误";
+  if (number != 0) text += " '" + std::to_string(number) + "'";
+  text += ":\n\n";
+  text += error.what();
+  return text;
+}
+
+}  // namespace vb

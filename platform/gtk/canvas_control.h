@@ -1,0 +1,65 @@
+// Geometry of a control placed on a form's canvas, in twips.
+#pragma once
+
+#include <gtkmm/widget.h>
+
+#include "platform/errors.h"
+#include "platform/gtk/form_canvas.h"
+#include "platform/twips.h"
+
+namespace vb::gtk {
+
+template <class Interface>
+class CanvasControl : public Interface {
+ public:
+  CanvasControl(FormCanvas& canvas, Gtk::Widget& widget, const Rect& rect, bool docked = false)
+      : canvas_(canvas), widget_(widget), docked_(docked) {
+    canvas_.Put(widget_, ToPixels(rect), docked);
+    widget_.show();
+  }
+
+  Single Left() const override { return PixelsToTwips(canvas_.Placement(widget_).x); }
+  Single Top() const override { return PixelsToTwips(canvas_.Placement(widget_).y); }
+  Single Width() const override { return PixelsToTwips(canvas_.Placement(widget_).width); }
+  Single Height() const override { return PixelsToTwips(canvas_.Placement(widget_).height); }
+
+  // A docked control follows its form's edges; only its height is its own.
+  void SetLeft(Single twips) override {
+    if (!docked_) Update([&](PixelRect& r) { r.x = TwipsToPixels(twips); });
+  }
+  void SetTop(Single twips) override {
+    if (!docked_) Update([&](PixelRect& r) { r.y = TwipsToPixels(twips); });
+  }
+  void SetWidth(Single twips) override {
+    CheckSize(twips);
+    if (!docked_) Update([&](PixelRect& r) { r.width = TwipsToPixels(twips); });
+  }
+  void SetHeight(Single twips) override {
+    CheckSize(twips);
+    Update([&](PixelRect& r) { r.height = TwipsToPixels(twips); });
+  }
+
+  Gtk::Widget& widget() const noexcept { return widget_; }
+
+ private:
+  static PixelRect ToPixels(const Rect& r) {
+    return {TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
+            TwipsToPixels(r.height)};
+  }
+  static void CheckSize(Single twips) {
+    if (!(twips >= 0)) throw RuntimeError(kErrInvalidPropertyValue, "无效的属性值");
+  }
+  template <class Change>
+  void Update(Change change) {
+    PixelRect r = canvas_.Placement(widget_);
+    if (docked_) r = {0, 0, 0, r.height};
+    change(r);
+    canvas_.Place(widget_, r);
+  }
+
+  FormCanvas& canvas_;
+  Gtk::Widget& widget_;
+  bool docked_;
+};
+
+}  // namespace vb::gtk

@@ -1,0 +1,17 @@
+// The page a browser shows in place of one that could not be loaded.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vb::gtk {
+
+// Text escaped for HTML element content and attribute values.
+std::string EscapeHtml(std::string_view text);
+
+// A page in Chinese saying what went wrong, with a button that loads
+// `retry_uri` again.
+std::string ErrorPageHtml(std::string_view heading, std::string_view detail,
+                          std::string_view retry_uri);
+
+}  // namespace vb::gtk

@@ -1,0 +1,121 @@
+#include "platform/gtk/gtk_controls.h"
+
+#include <gdkmm/general.h>
+#include <gdkmm/pixbuf.h>
+#include <gtkmm/stylecontext.h>
+
+#include "platform/gtk/resources.h"
+
+namespace vb::gtk {
+
+std::string MnemonicLabel(const std::string& caption) {
+  std::string out;
+  out.reserve(caption.size() + 2);
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    const char c = caption[i];
+    if (c == '&') {
+      if (i + 1 < caption.size() && caption[i + 1] == '&') {
+        out += '&';
+        ++i;
+      } else if (i + 1 < caption.size()) {
+        out += '_';
+      }
+    } else if (c == '_') {
+      out += "__";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Status bar: one line of text along the bottom edge.
+GtkStatusBar::GtkStatusBar(FormCanvas& canvas, const StatusBarDesign& design)
+    : GtkStatusBar(canvas, design, Gtk::manage(new Gtk::EventBox())) {}
+
+GtkStatusBar::GtkStatusBar(FormCanvas& canvas, const StatusBarDesign& design, Gtk::EventBox* box)
+    : CanvasControl<StatusBar>(canvas, *box, Rect{0, 0, 0, design.height}, /*docked=*/true),
+      label_(Gtk::manage(new Gtk::Label())) {
+  box->get_style_context()->add_class("statusbar");
+  box->set_name("StatusBar1");
+  label_->set_xalign(0.0f);
+  label_->set_ellipsize(Pango::ELLIPSIZE_END);
+  label_->set_margin_start(6);
+  label_->set_margin_end(6);
+  box->add(*label_);
+  label_->show();
+}
+
+std::string GtkStatusBar::SimpleText() const { return label_->get_text(); }
+void GtkStatusBar::SetSimpleText(const std::string& text) { label_->set_text(text); }
+
+// Label: wrapped text at the top left of its rectangle.
+GtkLabelControl::GtkLabelControl(FormCanvas& canvas, const LabelDesign& design)
+    : GtkLabelControl(canvas, design, Gtk::manage(new Gtk::Label())) {}
+
+GtkLabelControl::GtkLabelControl(FormCanvas& canvas, const LabelDesign& design, Gtk::Label* label)
+    : CanvasControl<Label>(canvas, *label, design.rect), label_(label) {
+  label_->set_xalign(0.0f);
+  label_->set_yalign(0.0f);
+  label_->set_line_wrap(true);
+  label_->set_line_wrap_mode(Pango::WRAP_WORD_CHAR);
+  label_->set_text(design.caption);
+  if (design.black_text) label_->override_color(Gdk::RGBA("#000000"));
+}
+
+std::string GtkLabelControl::Caption() const { return label_->get_text(); }
+void GtkLabelControl::SetCaption(const std::string& caption) { label_->set_text(caption); }
+
+// Command button, with its access key.
+GtkButtonControl::GtkButtonControl(FormCanvas& canvas, const ButtonDesign& design,
+                                   ButtonEvents events)
+    : GtkButtonControl(canvas, design, std::move(events),
+                       Gtk::manage(new Gtk::Button(MnemonicLabel(design.caption), true))) {}
+
+GtkButtonControl::GtkButtonControl(FormCanvas& canvas, const ButtonDesign& design,
+                                   ButtonEvents events, Gtk::Button* button)
+    : CanvasControl<CommandButton>(canvas, *button, design.rect),
+      button_(button),
+      events_(std::move(events)),
+      caption_(design.caption) {
+  clicked_ = button_->signal_clicked().connect([this] {
+    if (events_.Click) events_.Click();
+  });
+}
+
+void GtkButtonControl::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  button_->set_label(MnemonicLabel(caption));
+}
+
+// Picture box: the image at its top left inside a frame one pixel wide.
+GtkPictureControl::GtkPictureControl(FormCanvas& canvas, const PictureDesign& design)
+    : GtkPictureControl(canvas, design, Gtk::manage(new Gtk::DrawingArea())) {}
+
+GtkPictureControl::GtkPictureControl(FormCanvas& canvas, const PictureDesign& design,
+                                     Gtk::DrawingArea* area)
+    : CanvasControl<PictureBox>(canvas, *area, design.rect) {
+  Glib::RefPtr<Gdk::Pixbuf> image = LoadImage(design.image);
+  const bool border = design.border;
+  area->signal_draw().connect([area, image, border](const Cairo::RefPtr<Cairo::Context>& cr) {
+    const int w = area->get_allocated_width();
+    const int h = area->get_allocated_height();
+    auto style = area->get_style_context();
+    style->render_background(cr, 0, 0, w, h);
+    const int inset = border ? 1 : 0;
+    if (image) {
+      Gdk::Cairo::set_source_pixbuf(cr, image, inset, inset);
+      cr->rectangle(inset, inset, w - 2 * inset, h - 2 * inset);
+      cr->fill();
+    }
+    if (border) {
+      cr->set_source_rgb(0.5, 0.5, 0.5);
+      cr->set_line_width(1.0);
+      cr->rectangle(0.5, 0.5, w - 1.0, h - 1.0);
+      cr->stroke();
+    }
+    return true;
+  });
+}
+
+}  // namespace vb::gtk

@@ -1,0 +1,179 @@
+#include "platform/gtk/gtk_toolkit.h"
+
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+#include <glib-unix.h>
+#include <glibmm/main.h>
+#include <gtkmm/messagedialog.h>
+#include <gtkmm/settings.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+
+#include "platform/form.h"
+#include "platform/gtk/resources.h"
+#include "platform/gtk/web_engine.h"
+#include "platform/twips.h"
+
+namespace vb::gtk {
+namespace {
+
+// Xlib calls this first on a broken connection; returning lets it go on to
+// the exit handler, which knows which toolkit the display belongs to.
+int IgnoreIoError(Display*) { return 0; }
+
+GdkRectangle MonitorGeometry() {
+  GdkRectangle area{0, 0, 1024, 768};
+  GdkDisplay* display = gdk_display_get_default();
+  if (display == nullptr) return area;
+  GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+  if (monitor == nullptr && gdk_display_get_n_monitors(display) > 0) {
+    monitor = gdk_display_get_monitor(display, 0);
+  }
+  if (monitor != nullptr) gdk_monitor_get_geometry(monitor, &area);
+  return area;
+}
+
+}  // namespace
+
+GtkToolkit::GtkToolkit() : gtk_(true) {
+  g_set_prgname("varnock");
+  g_set_application_name("Varnock");
+  // The client keeps nothing: no list of recently used files either.
+  if (auto settings = Gtk::Settings::get_default()) {
+    settings->property_gtk_recent_files_enabled() = false;
+  }
+  auto icons = ProgramIcons();
+  if (!icons.empty()) Gtk::Window::set_default_icon_list(icons);
+  WatchSystemEnd();
+}
+
+GtkToolkit::~GtkToolkit() {
+  for (unsigned id : signal_sources_) g_source_remove(id);
+  GdkDisplay* display = gdk_display_get_default();
+  if (display != nullptr && GDK_IS_X11_DISPLAY(display)) {
+    XSetIOErrorExitHandler(GDK_DISPLAY_XDISPLAY(display), nullptr, nullptr);
+  }
+}
+
+void GtkToolkit::WatchSystemEnd() {
+  // A task manager or kill closes the program (3); the desktop session
+  // ending hangs up on it (2).
+  struct Watch {
+    int signal;
+    int mode;
+  };
+  for (Watch w : {Watch{SIGTERM, vbAppTaskManager}, Watch{SIGINT, vbAppTaskManager},
+                  Watch{SIGHUP, vbAppWindows}}) {
+    auto callback = w.mode == vbAppWindows
+                        ? +[](gpointer self) -> gboolean {
+                            auto* tk = static_cast<GtkToolkit*>(self);
+                            if (tk->system_unload) tk->system_unload(vbAppWindows);
+                            return G_SOURCE_CONTINUE;
+                          }
+                        : +[](gpointer self) -> gboolean {
+                            auto* tk = static_cast<GtkToolkit*>(self);
+                            if (tk->system_unload) tk->system_unload(vbAppTaskManager);
+                            return G_SOURCE_CONTINUE;
+                          };
+    signal_sources_.push_back(g_unix_signal_add(w.signal, callback, this));
+  }
+  // The display going away ends the desktop session for this program.
+  GdkDisplay* display = gdk_display_get_default();
+  if (display != nullptr && GDK_IS_X11_DISPLAY(display)) {
+    XSetIOErrorHandler(IgnoreIoError);
+    XSetIOErrorExitHandler(GDK_DISPLAY_XDISPLAY(display), &GtkToolkit::OnDisplayLost, this);
+  }
+}
+
+void GtkToolkit::OnDisplayLost(::_XDisplay*, void* data) {
+  auto* self = static_cast<GtkToolkit*>(data);
+  // Nothing can be drawn any more: let the forms unload, then leave before
+  // anything else tries the dead connection.
+  if (!self->display_lost_) {
+    self->display_lost_ = true;
+    if (self->system_unload) self->system_unload(vbAppWindows);
+  }
+  _exit(0);
+}
+
+std::unique_ptr<NativeWindow> GtkToolkit::CreateWindow(const FormDesign& design,
+                                                       WindowCallbacks callbacks) {
+  return std::make_unique<GtkNativeWindow>(*this, design, std::move(callbacks));
+}
+
+Single GtkToolkit::ScreenWidth() const { return PixelsToTwips(MonitorGeometry().width); }
+Single GtkToolkit::ScreenHeight() const { return PixelsToTwips(MonitorGeometry().height); }
+
+WebEngine& GtkToolkit::Engine() {
+  if (!engine_) engine_ = std::make_unique<WebEngine>();
+  return *engine_;
+}
+
+FrameExtents GtkToolkit::FrameGuess(bool sizable) const {
+  return sizable ? sizable_frame_ : fixed_frame_;
+}
+
+void GtkToolkit::RememberFrame(bool sizable, const FrameExtents& frame) {
+  (sizable ? sizable_frame_ : fixed_frame_) = frame;
+}
+
+void GtkToolkit::Register(GtkNativeWindow* window) { windows_.push_back(window); }
+
+void GtkToolkit::Unregister(GtkNativeWindow* window) noexcept {
+  windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
+}
+
+Gtk::Window* GtkToolkit::DialogParent() const {
+  Gtk::Window* visible = nullptr;
+  for (GtkNativeWindow* w : windows_) {
+    if (!w->Visible()) continue;
+    if (w->Widget().is_active()) return &w->Widget();
+    visible = &w->Widget();
+  }
+  return visible;
+}
+
+int GtkToolkit::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+  if (quit_) return vbCancel;
+  Gtk::MessageDialog dialog(prompt, false, Gtk::MESSAGE_OTHER, Gtk::BUTTONS_NONE, true);
+  dialog.set_title(title);
+  if (Gtk::Window* parent = DialogParent()) dialog.set_transient_for(*parent);
+  dialog.add_button("确定", Gtk::RESPONSE_OK);
+  if (buttons == vbOKCancel) dialog.add_button("取消", Gtk::RESPONSE_CANCEL);
+  dialog.set_default_response(Gtk::RESPONSE_OK);
+
+  int response = Gtk::RESPONSE_NONE;
+  bool answered = false;
+  dialog.signal_response().connect([&](int r) {
+    response = r;
+    answered = true;
+  });
+  dialog.show();
+  RunUntil([&] { return answered; });
+  dialog.hide();
+  if (quit_) return vbCancel;
+  if (response == Gtk::RESPONSE_OK) return vbOK;
+  // Esc and the box's close: Cancel, or OK when there is nothing else.
+  return buttons == vbOKCancel ? vbCancel : vbOK;
+}
+
+void GtkToolkit::Run() {
+  RunUntil([] { return false; });
+}
+
+void GtkToolkit::RunUntil(const std::function<bool()>& done) {
+  while (!quit_ && !done()) g_main_context_iteration(nullptr, TRUE);
+}
+
+void GtkToolkit::Post(std::function<void()> task) {
+  Glib::signal_idle().connect_once(std::move(task));
+}
+
+void GtkToolkit::Quit() {
+  quit_ = true;
+  g_main_context_wakeup(nullptr);
+}
+
+}  // namespace vb::gtk

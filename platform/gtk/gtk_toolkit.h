@@ -1,0 +1,64 @@
+// The form runtime's toolkit on GTK 3 and WebKitGTK.
+#pragma once
+
+#include <gtkmm/main.h>
+
+#include <memory>
+#include <vector>
+
+#include "platform/gtk/gtk_window.h"
+#include "platform/toolkit.h"
+
+struct _XDisplay;
+
+namespace vb::gtk {
+
+class WebEngine;
+
+class GtkToolkit final : public Toolkit {
+ public:
+  GtkToolkit();
+  ~GtkToolkit() override;
+  GtkToolkit(const GtkToolkit&) = delete;
+  GtkToolkit& operator=(const GtkToolkit&) = delete;
+
+  std::unique_ptr<NativeWindow> CreateWindow(const FormDesign& design,
+                                             WindowCallbacks callbacks) override;
+  Single ScreenWidth() const override;
+  Single ScreenHeight() const override;
+  int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
+  void Run() override;
+  void RunUntil(const std::function<bool()>& done) override;
+  void Quit() override;
+  void Post(std::function<void()> task) override;
+
+  // The browser engine, started with the first browser.
+  WebEngine& Engine();
+
+  // Frame sizes the window manager drew last, for windows not yet shown.
+  FrameExtents FrameGuess(bool sizable) const;
+  void RememberFrame(bool sizable, const FrameExtents& frame);
+
+  void Register(GtkNativeWindow* window);
+  void Unregister(GtkNativeWindow* window) noexcept;
+
+ private:
+  Gtk::Window* DialogParent() const;
+  void WatchSystemEnd();
+  static void OnDisplayLost(::_XDisplay* display, void* self);
+
+  Gtk::Main gtk_;
+  std::unique_ptr<WebEngine> engine_;
+  std::vector<GtkNativeWindow*> windows_;
+  FrameExtents sizable_frame_;
+  FrameExtents fixed_frame_;
+  std::vector<unsigned> signal_sources_;
+  bool quit_ = false;
+  bool display_lost_ = false;
+};
+
+}  // namespace vb::gtk
+
+namespace vb {
+using GtkToolkit = gtk::GtkToolkit;
+}

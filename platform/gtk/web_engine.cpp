@@ -1,0 +1,53 @@
+#include "platform/gtk/web_engine.h"
+
+namespace vb::gtk {
+
+WebEngine::WebEngine() {
+  context_ = Adopt(webkit_web_context_new_ephemeral());
+  // The service is a handful of small pages: the smallest caches do.
+  webkit_web_context_set_cache_model(context_.get(), WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+  // Certificate errors fail the load; nothing is ever accepted silently.
+  webkit_website_data_manager_set_tls_errors_policy(
+      webkit_web_context_get_website_data_manager(context_.get()), WEBKIT_TLS_ERRORS_POLICY_FAIL);
+
+  settings_ = Adopt(webkit_settings_new());
+  WebKitSettings* s = settings_.get();
+  // Software rendering without compositing: less memory, nothing for a GPU
+  // to do on forms and tables.
+  webkit_settings_set_hardware_acceleration_policy(s, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+  webkit_settings_set_enable_developer_extras(s, FALSE);
+  webkit_settings_set_enable_write_console_messages_to_stdout(s, FALSE);
+  // Features the service's pages do not use.
+  webkit_settings_set_enable_media(s, FALSE);
+  webkit_settings_set_enable_webaudio(s, FALSE);
+  webkit_settings_set_enable_webgl(s, FALSE);
+  webkit_settings_set_enable_mediasource(s, FALSE);
+  webkit_settings_set_enable_media_stream(s, FALSE);
+  webkit_settings_set_enable_encrypted_media(s, FALSE);
+  webkit_settings_set_enable_html5_database(s, FALSE);
+  webkit_settings_set_enable_page_cache(s, FALSE);
+  webkit_settings_set_enable_back_forward_navigation_gestures(s, FALSE);
+  g_weak_ref_init(&last_view_, nullptr);
+}
+
+WebEngine::~WebEngine() { g_weak_ref_clear(&last_view_); }
+
+WebKitWebView* WebEngine::NewView(WebKitUserContentManager* content) {
+  GObjectPtr<GObject> related(static_cast<GObject*>(g_weak_ref_get(&last_view_)));
+  // A related view brings its context with it; the first view takes ours.
+  WebKitWebView* view =
+      related ? WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW,                    //
+                                             "related-view", related.get(),           //
+                                             "settings", settings_.get(),             //
+                                             "user-content-manager", content,         //
+                                             nullptr))
+              : WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW,                    //
+                                             "web-context", context_.get(),           //
+                                             "settings", settings_.get(),             //
+                                             "user-content-manager", content,         //
+                                             nullptr));
+  g_weak_ref_set(&last_view_, view);
+  return view;
+}
+
+}  // namespace vb::gtk

@@ -1,0 +1,33 @@
+// The browser engine shared by every browser of one run: one in-memory web
+// session (cookies carry over from the login window to the main window and
+// nothing is written to disk) and one set of engine settings.
+#pragma once
+
+#include <webkit2/webkit2.h>
+
+#include "platform/gtk/gobject_ptr.h"
+
+namespace vb::gtk {
+
+class WebEngine {
+ public:
+  WebEngine();
+  ~WebEngine();
+  WebEngine(const WebEngine&) = delete;
+  WebEngine& operator=(const WebEngine&) = delete;
+
+  // A new view on the shared session, with its own content manager. The
+  // returned reference is floating, for a container to sink.
+  WebKitWebView* NewView(WebKitUserContentManager* content);
+
+  WebKitWebContext* Context() const noexcept { return context_.get(); }
+  WebKitSettings* Settings() const noexcept { return settings_.get(); }
+
+ private:
+  GObjectPtr<WebKitWebContext> context_;
+  GObjectPtr<WebKitSettings> settings_;
+  // The most recent view still alive: new views share its web process.
+  GWeakRef last_view_;
+};
+
+}  // namespace vb::gtk

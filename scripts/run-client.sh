@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Runs the client against the demo service. With a display, the client opens
+# there; without one, it runs under Xvfb with openbox, and a screenshot is
+# saved once the login page has loaded.
+set -euo pipefail
+
+build_dir=${1:-build}
+client=$build_dir/varnock
+service=$build_dir/varnock-demo-service
+work=$(mktemp -d /tmp/varnock-run.XXXXXX)
+pids=()
+
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+port_open() { (exec 3<>/dev/tcp/127.0.0.1/8010) 2>/dev/null; }
+
+if port_open; then
+  echo "Port 8010 is in use already; the client will talk to whatever listens there."
+else
+  "$service" --request-log "$work/requests.log" > "$work/service.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 100); do port_open && break; sleep 0.05; done
+  port_open || { cat "$work/service.log"; echo "The demo service did not start." >&2; exit 1; }
+  echo "Demo service on http://localhost:8010/?fun=login (account demo, password demo123)"
+fi
+
+if [[ -n "${DISPLAY:-}" ]]; then
+  "$client"
+  exit 0
+fi
+
+# No display: a virtual one with a window manager.
+display=""
+for n in $(seq 90 140); do
+  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
+done
+[[ -n "$display" ]] || { echo "No free X display number." >&2; exit 1; }
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [[ -e /tmp/.X11-unix/X${display#:} ]] && break; sleep 0.05; done
+export DISPLAY=$display
+openbox --config-file /dev/null > "$work/openbox.log" 2>&1 &
+pids+=($!)
+sleep 0.5
+
+"$client" > "$work/client.log" 2>&1 &
+client_pid=$!
+pids+=($client_pid)
+
+# The login page has loaded once its announcements frame has been fetched;
+# then give the engine a moment to paint.
+shot=$build_dir/screenshot-login.png
+for _ in $(seq 200); do
+  if grep -q "GET /?fun=notice" "$work/requests.log" 2>/dev/null; then break; fi
+  kill -0 "$client_pid" 2>/dev/null || { cat "$work/client.log"; echo "The client ended." >&2; exit 1; }
+  sleep 0.1
+done
+sleep 1.5
+import -window root "$shot"
+echo "No display: the client ran under Xvfb; screenshot of the login window: $shot"

@@ -1,0 +1,321 @@
+// Test doubles of the toolkit and the operating system: windows and controls
+// that record what the forms do to them, and let a test raise the events a
+// user or the browser would.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/memory_registry.h"
+#include "platform/system.h"
+#include "platform/toolkit.h"
+
+namespace fake {
+
+using vb::Single;
+
+// What the forms did, in order, as "Object.Member value" lines.
+using Journal = std::vector<std::string>;
+
+class FakeToolkit;
+class FakeWindow;
+
+class FakeControl {
+ public:
+  FakeControl(Journal& journal, std::string name, vb::Rect rect)
+      : journal_(journal), name_(std::move(name)), rect_(rect) {}
+  const std::string& ControlName() const { return name_; }
+  bool fail_width = false;  // setting the width raises an error
+
+ protected:
+  void Note(const std::string& what) { journal_.push_back(name_ + "." + what); }
+  static void CheckSize(Single twips);
+  Journal& journal_;
+  std::string name_;
+  vb::Rect rect_;
+};
+
+#define FAKE_GEOMETRY                                                        \
+  Single Left() const override { return rect_.left; }                        \
+  Single Top() const override { return rect_.top; }                          \
+  Single Width() const override { return rect_.width; }                      \
+  Single Height() const override { return rect_.height; }                    \
+  void SetLeft(Single v) override { Note("Left " + Num(v)); rect_.left = v; } \
+  void SetTop(Single v) override { Note("Top " + Num(v)); rect_.top = v; }    \
+  void SetWidth(Single v) override {                                         \
+    if (fail_width) CheckSize(-1);                                           \
+    CheckSize(v);                                                            \
+    Note("Width " + Num(v));                                                 \
+    rect_.width = v;                                                         \
+  }                                                                          \
+  void SetHeight(Single v) override {                                        \
+    CheckSize(v);                                                            \
+    Note("Height " + Num(v));                                                \
+    rect_.height = v;                                                        \
+  }
+
+std::string Num(Single value);
+
+class FakeBrowser final : public vb::Browser, public FakeControl {
+ public:
+  FakeBrowser(Journal& journal, std::string name, const vb::BrowserDesign& design,
+              vb::BrowserEvents events);
+  ~FakeBrowser() override;
+  FAKE_GEOMETRY
+
+  bool Silent() const override { return silent_; }
+  void SetSilent(bool silent) override;
+  void Navigate(const std::string& url) override;
+  std::string LocationURL() const override;
+
+  // What the engine would do: a page shown at `url` completes; or a frame
+  // of it completes while the top-level address stays.
+  void CompleteTopLevel(const std::string& url);
+  void CompleteFrame(const std::string& frame_url);
+  void RaiseComplete(bool top_level, const vb::Variant& url);
+
+  void Detach() { events_ = {}; }
+
+  std::vector<std::string> navigations;
+  std::string location;
+  bool fail_location = false;  // LocationURL raises an error
+  bool fail_navigate = false;  // Navigate raises an error
+
+ private:
+  vb::BrowserEvents events_;
+  bool silent_ = false;
+  bool raising_ = false;
+};
+
+class FakeStatusBar final : public vb::StatusBar, public FakeControl {
+ public:
+  FakeStatusBar(Journal& journal, const vb::StatusBarDesign& design)
+      : FakeControl(journal, "StatusBar1", {0, 0, 0, design.height}) {}
+  FAKE_GEOMETRY
+  std::string SimpleText() const override { return text_; }
+  void SetSimpleText(const std::string& text) override {
+    Note("SimpleText " + text);
+    text_ = text;
+  }
+
+ private:
+  std::string text_;
+};
+
+class FakeLabel final : public vb::Label, public FakeControl {
+ public:
+  FakeLabel(Journal& journal, std::string name, const vb::LabelDesign& design)
+      : FakeControl(journal, std::move(name), design.rect), caption_(design.caption) {}
+  FAKE_GEOMETRY
+  std::string Caption() const override { return caption_; }
+  void SetCaption(const std::string& caption) override {
+    Note("Caption " + caption);
+    caption_ = caption;
+  }
+  vb::LabelDesign design;
+
+ private:
+  std::string caption_;
+};
+
+class FakeButton final : public vb::CommandButton, public FakeControl {
+ public:
+  FakeButton(Journal& journal, const vb::ButtonDesign& design, vb::ButtonEvents events)
+      : FakeControl(journal, design.caption, design.rect), design(design), events_(std::move(events)) {}
+  FAKE_GEOMETRY
+  std::string Caption() const override { return design.caption; }
+  void SetCaption(const std::string& caption) override { design.caption = caption; }
+  void SetFocus() override {}
+  void Click() {
+    if (events_.Click) events_.Click();
+  }
+  void Detach() { events_ = {}; }
+  vb::ButtonDesign design;
+
+ private:
+  vb::ButtonEvents events_;
+};
+
+class FakePicture final : public vb::PictureBox, public FakeControl {
+ public:
+  FakePicture(Journal& journal, const vb::PictureDesign& design)
+      : FakeControl(journal, "picture", design.rect), design(design) {}
+  FAKE_GEOMETRY
+  vb::PictureDesign design;
+};
+
+#undef FAKE_GEOMETRY
+
+// A window whose frame adds these many twips around the client area.
+inline constexpr Single kFrameSide = 15;
+inline constexpr Single kFrameTop = 300;
+
+class FakeWindow final : public vb::NativeWindow {
+ public:
+  FakeWindow(FakeToolkit& toolkit, const vb::FormDesign& design, vb::WindowCallbacks callbacks);
+  ~FakeWindow() override;
+
+  std::string Caption() const override { return caption_; }
+  void SetCaption(const std::string& caption) override;
+  vb::WindowState State() const override { return state_; }
+  void SetState(vb::WindowState state) override;
+  Single Left() const override { return left_; }
+  Single Top() const override { return top_; }
+  Single Width() const override { return client_w_ + 2 * kFrameSide; }
+  Single Height() const override { return client_h_ + kFrameTop + kFrameSide; }
+  void SetLeft(Single v) override;
+  void SetTop(Single v) override;
+  void SetWidth(Single v) override;
+  void SetHeight(Single v) override;
+  Single ScaleWidth() const override { return state_ == vb::WindowState::Minimized ? 0 : client_w_; }
+  Single ScaleHeight() const override { return state_ == vb::WindowState::Minimized ? 0 : client_h_; }
+
+  void Show(vb::NativeWindow* owner, bool modal) override;
+  void Hide() override;
+  bool Visible() const override { return visible_; }
+  void Detach() override;
+
+  std::shared_ptr<vb::Browser> AddBrowser(const vb::BrowserDesign&, vb::BrowserEvents) override;
+  std::shared_ptr<vb::StatusBar> AddStatusBar(const vb::StatusBarDesign&) override;
+  std::shared_ptr<vb::Label> AddLabel(const vb::LabelDesign&) override;
+  std::shared_ptr<vb::CommandButton> AddButton(const vb::ButtonDesign&, vb::ButtonEvents) override;
+  std::shared_ptr<vb::PictureBox> AddPicture(const vb::PictureDesign&) override;
+  void AddLine(const vb::LineDesign&) override;
+  void SetMenu(const std::vector<vb::MenuItemDesign>& items,
+               std::function<void(const std::string& name)> click) override;
+
+  // What a user or the window system does to the window.
+  void ResizeClient(Single width, Single height);  // raises the resize
+  void Minimize();
+  void Restore();
+  void CloseFromFrame();
+  void ChooseMenu(const std::string& name);
+
+  const vb::FormDesign design;
+  FakeBrowser* browser = nullptr;
+  FakeStatusBar* status_bar = nullptr;
+  std::vector<FakeLabel*> labels;
+  std::vector<FakeButton*> buttons;
+  std::vector<FakePicture*> pictures;
+  std::vector<vb::LineDesign> lines;
+  std::vector<vb::MenuItemDesign> menu;
+  FakeWindow* owner = nullptr;
+  bool modal = false;
+  int shows = 0;
+  bool detached = false;
+
+  FakeButton* Button(const std::string& caption) const;
+  FakeLabel* Label(const std::string& name) const;
+
+ private:
+  void Note(const std::string& what);
+  FakeToolkit& toolkit_;
+  vb::WindowCallbacks callbacks_;
+  std::function<void(const std::string&)> menu_click_;
+  std::vector<std::shared_ptr<void>> controls_;
+  std::string caption_;
+  vb::WindowState state_ = vb::WindowState::Normal;
+  Single left_ = 0, top_ = 0, client_w_, client_h_;
+  bool visible_ = false;
+};
+
+struct MsgBoxCall {
+  std::string prompt;
+  int buttons;
+  std::string title;
+};
+
+class FakeToolkit final : public vb::Toolkit {
+ public:
+  FakeToolkit();
+  ~FakeToolkit() override;
+
+  std::unique_ptr<vb::NativeWindow> CreateWindow(const vb::FormDesign& design,
+                                                 vb::WindowCallbacks callbacks) override;
+  Single ScreenWidth() const override { return screen_width; }
+  Single ScreenHeight() const override { return screen_height; }
+  int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
+  void Run() override;
+  void RunUntil(const std::function<bool()>& done) override;
+  void Quit() override { quit = true; }
+  void Post(std::function<void()> task) override { posted.push_back(std::move(task)); }
+  // Runs what was posted, as the message loop would once the event is over.
+  void RunPending();
+
+  // The live window of the form with this design name, if it is loaded.
+  FakeWindow* Window(const std::string& form_name) const;
+  int LiveWindows() const { return static_cast<int>(windows_.size()); }
+
+  Single screen_width = 19200;
+  Single screen_height = 15360;
+  bool quit = false;
+  Journal journal;
+  std::vector<MsgBoxCall> msgboxes;
+  // Answers for the message boxes to come; each may do something first
+  // (what the user does while the box is open).
+  std::deque<std::pair<int, std::function<void()>>> answers;
+  // What the user does while a modal window is shown, one step per turn of
+  // its message loop.
+  std::deque<std::function<void()>> modal_steps;
+  std::deque<std::function<void()>> posted;
+  int window_count = 0;
+  // Called for every browser the forms create, before their load goes on.
+  std::function<void(FakeBrowser&)> on_new_browser;
+
+ private:
+  friend class FakeWindow;
+  std::vector<FakeWindow*> windows_;
+};
+
+// Forwards to an in-memory registry and notes every key opened.
+class RecordingRegistry final : public reg::Registry {
+ public:
+  explicit RecordingRegistry(reg::MemoryRegistry& inner) : inner_(inner) {}
+  reg::LONG OpenKeyEx(reg::HKEY root, const std::string& sub_key, reg::DWORD options,
+                      reg::REGSAM desired, reg::HKEY* result) override {
+    opened.push_back(sub_key);
+    access.push_back(desired);
+    return inner_.OpenKeyEx(root, sub_key, options, desired, result);
+  }
+  reg::LONG QueryValueEx(reg::HKEY key, const std::string& name, reg::DWORD* reserved,
+                         reg::DWORD* type, reg::BYTE* data, reg::DWORD* size) override {
+    return inner_.QueryValueEx(key, name, reserved, type, data, size);
+  }
+  reg::LONG CloseKey(reg::HKEY key) override {
+    ++closes;
+    return inner_.CloseKey(key);
+  }
+  std::vector<std::string> opened;
+  std::vector<reg::REGSAM> access;
+  int closes = 0;
+
+ private:
+  reg::MemoryRegistry& inner_;
+};
+
+class FakeSystem final : public vb::System {
+ public:
+  vb::ProcessHandle GetCurrentProcess() override { return -1; }
+  bool SetProcessWorkingSetSize(vb::ProcessHandle process, std::size_t minimum,
+                                std::size_t maximum) override;
+  reg::Registry& Registry() override { return recording; }
+  bool FileExists(const std::string& path) override;
+  double Shell(const std::string& path, int window_style) override;
+
+  reg::MemoryRegistry registry;
+  RecordingRegistry recording{registry};
+  int trims = 0;
+  std::set<std::string> files;
+  std::vector<std::string> file_checks;
+  std::vector<std::pair<std::string, int>> started;
+  std::set<std::string> unstartable;  // Shell raises an error for these
+  Journal* journal = nullptr;
+};
+
+}  // namespace fake

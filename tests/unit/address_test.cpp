@@ -1,0 +1,75 @@
+// The service address, page addresses and the exact address comparison.
+#include <gtest/gtest.h>
+
+#include "app/app_info.h"
+#include "app/public.h"
+#include "app/service_address.h"
+#include "tests/support/program_fixture.h"
+
+namespace {
+
+TEST(ServiceAddress, BaseAndLoginAddressAreBuiltFromTheHost) {
+  EXPECT_EQ(service::BaseAddress(), fake::Base());
+  EXPECT_EQ(service::BaseAddress().back(), '/');
+  EXPECT_EQ(service::LoginAddress(), fake::Base() + "?fun=login");
+  // Nothing inserted, nothing escaped, whatever the key holds.
+  EXPECT_EQ(service::PageAddress("?ac=card_io&fun=export"), fake::Base() + "?ac=card_io&fun=export");
+  EXPECT_EQ(service::PageAddress("?a b%20/中"), fake::Base() + "?a b%20/中");
+}
+
+TEST(ServiceAddress, ComparisonIsExactWithoutAnyNormalisation) {
+  const std::string login = service::LoginAddress();
+  EXPECT_TRUE(service::SameAddress(login, fake::Login()));
+  std::string upper = login;
+  upper[0] = 'H';
+  EXPECT_FALSE(service::SameAddress(upper, login));
+  EXPECT_FALSE(service::SameAddress(login + "/", login));
+  EXPECT_FALSE(service::SameAddress(login + "#top", login));
+  EXPECT_FALSE(service::SameAddress(login + "&x=1", login));
+  EXPECT_FALSE(service::SameAddress(" " + login, login));
+  EXPECT_FALSE(service::SameAddress("http://localhost/?fun=login", "http://localhost:80/?fun=login"));
+  EXPECT_FALSE(service::SameAddress(fake::Base() + "?fun=LOGIN", login));
+  EXPECT_FALSE(service::SameAddress(fake::Base() + "?fun=%6Cogin", login));
+  // Empty equals empty and nothing else.
+  EXPECT_TRUE(service::SameAddress("", ""));
+  EXPECT_FALSE(service::SameAddress("", login));
+}
+
+TEST(AppInfo, VersionAndResourceText) {
+  EXPECT_EQ(app::kVersion.major, 2);
+  EXPECT_EQ(app::kVersion.minor, 8);
+  EXPECT_EQ(app::kVersion.revision, 34);
+  EXPECT_EQ(app::VersionResourceText(), "2.08.0034");
+  EXPECT_EQ(app::VersionResourceText({1, 2, 3}), "1.02.0003");
+  EXPECT_STREQ(app::kTitle, "Varnock");
+}
+
+class SessionState : public fake::ProgramTest {};
+
+TEST_F(SessionState, EmptyAndFalseUntilTheFirstLogin) {
+  Start();
+  EXPECT_EQ(Public::LoggedIn, vb::False);
+  EXPECT_TRUE(Public::SessionAddress.empty());
+}
+
+TEST_F(SessionState, ASecondLoginOverwritesBothAndOpensTheNewAddress) {
+  StartLoggedIn(fake::Base() + "?ac=home&first");
+  EXPECT_EQ(Public::LoggedIn, vb::True);
+  EXPECT_EQ(Public::SessionAddress, fake::Base() + "?ac=home&first");
+
+  MainWindow()->browser->CompleteTopLevel(fake::Login());  // the session ended
+  ASSERT_NE(LoginWindow(), nullptr);
+  EXPECT_EQ(Public::LoggedIn, vb::False);
+  // The old address stays until the next login replaces it.
+  EXPECT_EQ(Public::SessionAddress, fake::Base() + "?ac=home&first");
+
+  LoginWindow()->browser->CompleteTopLevel(fake::Login());
+  LoginWindow()->browser->CompleteTopLevel(fake::Base() + "?ac=home&second");
+  EXPECT_EQ(Public::LoggedIn, vb::True);
+  EXPECT_EQ(Public::SessionAddress, fake::Base() + "?ac=home&second");
+  ASSERT_NE(MainWindow(), nullptr);
+  EXPECT_EQ(MainWindow()->browser->navigations,
+            std::vector<std::string>{fake::Base() + "?ac=home&second"});
+}
+
+}  // namespace

@@ -1,0 +1,326 @@
+// The form runtime: lifecycle of forms, event dispatch, the end of the
+// program, and the error styles.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/errors.h"
+#include "platform/form_runtime.h"
+#include "tests/support/fake_toolkit.h"
+
+namespace {
+
+using fake::FakeToolkit;
+using fake::FakeWindow;
+
+class TestForm final : public vb::Form {
+ public:
+  TestForm(vb::FormRuntime& runtime, const std::string& name, std::vector<std::string>& log)
+      : vb::Form(runtime, Design(name)), log_(log), name_(name) {}
+
+  std::function<void()> on_load;
+  std::function<void()> on_complete;
+  std::function<void(vb::Integer&, vb::Integer)> on_query_unload;
+  std::function<void(vb::Integer&)> on_unload;
+  vb::Ctl<vb::Browser> WebBrowser1{this};
+
+  void RaiseEvent(const std::function<void()>& handler) { Raise(handler); }
+  void CallEnd() { End(); }
+  int Ask(const std::string& prompt) { return MsgBox(prompt, vb::vbOKCancel); }
+
+ protected:
+  void CreateControls(vb::NativeWindow& window) override {
+    vb::BrowserEvents events;
+    events.DocumentComplete = [this](const vb::BrowserFrame&, const vb::Variant&) {
+      Raise([this] {
+        if (on_complete) on_complete();
+      });
+    };
+    WebBrowser1 = window.AddBrowser({}, std::move(events));
+  }
+  void Form_Load() override {
+    log_.push_back(name_ + ".Load");
+    if (on_load) on_load();
+  }
+  void Form_Resize() override { log_.push_back(name_ + ".Resize"); }
+  void Form_QueryUnload(vb::Integer& Cancel, vb::Integer UnloadMode) override {
+    log_.push_back(name_ + ".QueryUnload " + std::to_string(UnloadMode));
+    if (on_query_unload) on_query_unload(Cancel, UnloadMode);
+  }
+  void Form_Unload(vb::Integer& Cancel) override {
+    log_.push_back(name_ + ".Unload");
+    if (on_unload) on_unload(Cancel);
+  }
+
+ private:
+  static vb::FormDesign Design(const std::string& name) {
+    vb::FormDesign d;
+    d.name = name;
+    d.client_width = 3000;
+    d.client_height = 2000;
+    return d;
+  }
+  std::vector<std::string>& log_;
+  std::string name_;
+};
+
+class FormRuntimeTest : public ::testing::Test {
+ protected:
+  FakeWindow* Window(const std::string& name) { return toolkit.Window(name); }
+
+  FakeToolkit toolkit;
+  fake::FakeSystem system;
+  vb::FormRuntime runtime{toolkit, system, "Varnock"};
+  std::vector<std::string> log;
+  TestForm a{runtime, "A", log};
+  TestForm b{runtime, "B", log};
+};
+
+TEST_F(FormRuntimeTest, AFormLoadsOnFirstShowingThenShowsAndResizes) {
+  EXPECT_FALSE(a.IsLoaded());
+  EXPECT_EQ(toolkit.window_count, 0) << "a form object alone has no window";
+  runtime.Run(a);
+  EXPECT_TRUE(a.IsLoaded());
+  EXPECT_TRUE(a.Visible());
+  EXPECT_EQ(log, (std::vector<std::string>{"A.Load", "A.Resize"}));
+  EXPECT_FALSE(toolkit.quit);
+}
+
+TEST_F(FormRuntimeTest, UnloadRunsBothHandlersDestroysTheWindowAndTheNextShowLoadsAfresh) {
+  runtime.Run(a);
+  b.Show();
+  FakeWindow* first = Window("A");
+  ASSERT_NE(first, nullptr);
+  a.RaiseEvent([&] { a.Unload(); });
+  EXPECT_FALSE(a.IsLoaded());
+  EXPECT_EQ(Window("A"), nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"A.Load", "A.Resize", "B.Load", "B.Resize",
+                                           "A.QueryUnload 1", "A.Unload"}));
+  log.clear();
+  b.RaiseEvent([&] { a.Show(); });
+  EXPECT_EQ(log, (std::vector<std::string>{"A.Load", "A.Resize"}));
+  EXPECT_EQ(toolkit.window_count, 3);
+}
+
+TEST_F(FormRuntimeTest, UnloadingAFormThatIsNotLoadedRunsNothing) {
+  runtime.Run(a);
+  a.RaiseEvent([&] { b.Unload(); });
+  EXPECT_FALSE(b.IsLoaded());
+  EXPECT_EQ(log, (std::vector<std::string>{"A.Load", "A.Resize"}));
+}
+
+TEST_F(FormRuntimeTest, EitherHandlerCanCancelTheUnload) {
+  runtime.Run(a);
+  a.on_query_unload = [](vb::Integer& Cancel, vb::Integer) { Cancel = 1; };
+  a.RaiseEvent([&] { a.Unload(); });
+  EXPECT_TRUE(a.IsLoaded());
+  EXPECT_TRUE(a.Visible());
+  a.on_query_unload = nullptr;
+  a.on_unload = [](vb::Integer& Cancel) { Cancel = -1; };
+  a.RaiseEvent([&] { a.Unload(); });
+  EXPECT_TRUE(a.IsLoaded());
+  EXPECT_FALSE(toolkit.quit);
+}
+
+TEST_F(FormRuntimeTest, ACloseFromTheFrameIsModeZeroAndTheLastFormEndsTheProgram) {
+  runtime.Run(a);
+  Window("A")->CloseFromFrame();
+  EXPECT_EQ(log.back(), "A.Unload");
+  EXPECT_NE(std::find(log.begin(), log.end(), "A.QueryUnload 0"), log.end());
+  EXPECT_FALSE(a.IsLoaded());
+  EXPECT_TRUE(toolkit.quit);
+}
+
+TEST_F(FormRuntimeTest, TheProgramEndsOnlyWhenTheOutermostHandlerHasReturned) {
+  runtime.Run(a);
+  // Unload the only form, then show another within the same handler.
+  a.RaiseEvent([&] {
+    a.Unload();
+    EXPECT_FALSE(toolkit.quit);
+    b.Show();
+  });
+  EXPECT_FALSE(toolkit.quit);
+  EXPECT_TRUE(b.IsLoaded());
+  b.RaiseEvent([&] { b.Unload(); });
+  EXPECT_TRUE(toolkit.quit);
+}
+
+TEST_F(FormRuntimeTest, AHiddenFormKeepsTheProgramRunning) {
+  runtime.Run(a);
+  a.RaiseEvent([&] { a.Hide(); });
+  EXPECT_TRUE(a.IsLoaded());
+  EXPECT_FALSE(a.Visible());
+  EXPECT_FALSE(toolkit.quit);
+}
+
+TEST_F(FormRuntimeTest, TheImmediateEndSkipsEveryHandlerAndStopsTheRunningOne) {
+  runtime.Run(a);
+  b.Show();
+  bool after_end = false;
+  a.RaiseEvent([&] {
+    a.CallEnd();
+    after_end = true;
+  });
+  EXPECT_FALSE(after_end);
+  EXPECT_TRUE(toolkit.quit);
+  EXPECT_FALSE(a.IsLoaded());
+  EXPECT_FALSE(b.IsLoaded());
+  for (const auto& line : log) {
+    EXPECT_EQ(line.find("Unload"), std::string::npos) << line;
+  }
+  // Nothing more is dispatched once the program has ended.
+  bool ran = false;
+  a.RaiseEvent([&] { ran = true; });
+  EXPECT_FALSE(ran);
+}
+
+TEST_F(FormRuntimeTest, AWindowUnloadedByANestedCallOutlivesTheHandlerStillRunning) {
+  runtime.Run(a);
+  FakeWindow* window = Window("A");
+  int live_during = -1;
+  a.on_complete = [&] {
+    // The nested call: another form's showing unloads this one.
+    b.on_load = [&] { a.Unload(); };
+    b.Show();
+    live_during = toolkit.LiveWindows();
+  };
+  window->browser->CompleteTopLevel("http://example.invalid/");
+  EXPECT_EQ(live_during, 2) << "the unloaded window must stay until its handler returns";
+  toolkit.RunPending();
+  EXPECT_EQ(toolkit.LiveWindows(), 1) << "and go once no handler runs";
+  EXPECT_FALSE(a.IsLoaded());
+  EXPECT_TRUE(b.IsLoaded());
+  EXPECT_FALSE(toolkit.quit);
+}
+
+TEST_F(FormRuntimeTest, EventsOfAnUnloadedWindowNoLongerReachItsForm) {
+  runtime.Run(a);
+  b.Show();
+  int completions = 0;
+  a.on_complete = [&] { ++completions; };
+  a.RaiseEvent([&] {
+    auto* old_browser = Window("A")->browser;
+    a.Unload();
+    a.Show();
+    // A late event of the old browser, whose window this handler still holds.
+    ASSERT_NE(old_browser, Window("A")->browser);
+    old_browser->CompleteTopLevel("late");
+  });
+  EXPECT_EQ(completions, 0);
+  Window("A")->browser->CompleteTopLevel("new");
+  EXPECT_EQ(completions, 1);
+}
+
+TEST_F(FormRuntimeTest, AnErrorNoHandlerTrappedIsReportedAndTheProgramGoesOn) {
+  runtime.Run(a);
+  toolkit.answers.push_back({vb::vbOK, nullptr});
+  bool after = false;
+  a.RaiseEvent([&] {
+    throw vb::RuntimeError(vb::kErrInvalidPropertyValue, "无效的属性值");
+    after = true;
+  });
+  EXPECT_FALSE(after);
+  ASSERT_EQ(toolkit.msgboxes.size(), 1u);
+  EXPECT_NE(toolkit.msgboxes[0].prompt.find("380"), std::string::npos);
+  EXPECT_NE(toolkit.msgboxes[0].prompt.find("无效的属性值"), std::string::npos);
+  EXPECT_EQ(toolkit.msgboxes[0].title, "Varnock");
+  EXPECT_TRUE(a.IsLoaded());
+  EXPECT_FALSE(toolkit.quit);
+}
+
+TEST_F(FormRuntimeTest, AFailedLoadLeavesTheFormUnloadedAndGoesToWhoeverShowedIt) {
+  runtime.Run(a);
+  b.on_load = [] { throw vb::RuntimeError(vb::kErrInvalidProcedureCall, "load failed"); };
+  bool caught = false;
+  a.RaiseEvent([&] {
+    try {
+      b.Show();
+    } catch (const vb::RuntimeError& e) {
+      caught = e.Number() == vb::kErrInvalidProcedureCall;
+    }
+  });
+  EXPECT_TRUE(caught);
+  EXPECT_FALSE(b.IsLoaded());
+  EXPECT_EQ(Window("B"), nullptr);
+}
+
+TEST_F(FormRuntimeTest, AModalFormHasItsOwnerAndReturnsWhenUnloaded) {
+  runtime.Run(a);
+  bool returned = false;
+  toolkit.modal_steps.push_back([&] {
+    FakeWindow* modal = Window("B");
+    ASSERT_NE(modal, nullptr);
+    EXPECT_TRUE(modal->modal);
+    EXPECT_EQ(modal->owner, Window("A"));
+    EXPECT_FALSE(returned);
+    b.RaiseEvent([&] { b.Unload(); });
+  });
+  a.RaiseEvent([&] {
+    b.ShowModal(a);
+    returned = true;
+  });
+  EXPECT_TRUE(returned);
+  EXPECT_FALSE(b.IsLoaded());
+  EXPECT_TRUE(toolkit.modal_steps.empty());
+}
+
+TEST_F(FormRuntimeTest, ResizeIsRaisedOnceForEachChangeOfSizeOrState) {
+  runtime.Run(a);
+  log.clear();
+  FakeWindow* w = Window("A");
+  w->ResizeClient(4000, 3000);
+  w->ResizeClient(4000, 3000);
+  w->Minimize();
+  w->Restore();
+  EXPECT_EQ(log, (std::vector<std::string>{"A.Resize", "A.Resize", "A.Resize"}));
+}
+
+TEST_F(FormRuntimeTest, TheSystemEndingTheProgramUnloadsEveryFormWithItsMode) {
+  runtime.Run(a);
+  b.Show();
+  toolkit.system_unload(vb::vbAppTaskManager);
+  EXPECT_NE(std::find(log.begin(), log.end(), "A.QueryUnload 3"), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), "B.QueryUnload 3"), log.end());
+  EXPECT_FALSE(a.IsLoaded());
+  EXPECT_FALSE(b.IsLoaded());
+  EXPECT_TRUE(toolkit.quit);
+}
+
+TEST_F(FormRuntimeTest, TheSystemEndsTheProgramEvenWhenAFormRefusesToUnload) {
+  runtime.Run(a);
+  a.on_query_unload = [](vb::Integer& Cancel, vb::Integer) { Cancel = 1; };
+  toolkit.system_unload(vb::vbAppWindows);
+  EXPECT_NE(std::find(log.begin(), log.end(), "A.QueryUnload 2"), log.end());
+  EXPECT_TRUE(toolkit.quit);
+  EXPECT_FALSE(a.IsLoaded());
+}
+
+TEST_F(FormRuntimeTest, AnEndDuringAMessageBoxUnwindsTheHandlerThatAsked) {
+  runtime.Run(a);
+  bool after = false;
+  toolkit.answers.push_back({vb::vbOK, [&] { toolkit.system_unload(vb::vbAppTaskManager); }});
+  a.RaiseEvent([&] {
+    a.Ask("?");
+    after = true;
+  });
+  EXPECT_FALSE(after);
+  EXPECT_TRUE(toolkit.quit);
+}
+
+TEST(ErrorStyles, ResumeNextSkipsAFailedStatementAndAFailedConditionEntersTheBlock) {
+  int reached = 0;
+  vb::ResumeNext([&] { throw vb::RuntimeError(5, "x"); });
+  vb::ResumeNext([&] { ++reached; });
+  EXPECT_EQ(reached, 1);
+  EXPECT_TRUE(vb::ResumeNextIf([]() -> bool { throw vb::RuntimeError(5, "x"); }));
+  EXPECT_FALSE(vb::ResumeNextIf([] { return false; }));
+  EXPECT_TRUE(vb::ResumeNextIf([] { return true; }));
+}
+
+TEST(ErrorStyles, UntrappedErrorsAreDescribedWithTheirNumber) {
+  EXPECT_EQ(vb::DescribeUntrapped(vb::RuntimeError(91, "对象变量未设置")),
+            "运行时错误 '91':\n\n对象变量未设置");
+  EXPECT_EQ(vb::DescribeUntrapped(std::runtime_error("x")), "运行时错误:\n\nx");
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+// The About box: title, version, description and rights notice, and the
+// button that starts the system information tool.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/form.h"
+
+namespace windows {
+
+class frmAbout final : public vb::Form {
+ public:
+  explicit frmAbout(vb::FormRuntime& runtime);
+
+  // Starts the system information tool found through the registry, or tells
+  // the user it is not available. Reports every outcome itself.
+  void StartSysInfo();
+
+  // Reads one registry value as text into KeyVal: true when it was read,
+  // false (and KeyVal empty) when the key or value cannot be read. A value
+  // of size 0 ends it with a run-time error.
+  bool GetKeyValue(std::int32_t KeyRoot, const std::string& KeyName, const std::string& SubKeyRef,
+                   std::string& KeyVal);
+
+ protected:
+  void CreateControls(vb::NativeWindow& window) override;
+  void Form_Load() override;
+
+ private:
+  void cmdOK_Click();
+  void cmdSysInfo_Click();
+
+  vb::Ctl<vb::CommandButton> cmdOK{this};
+  vb::Ctl<vb::PictureBox> picIcon{this};
+  vb::Ctl<vb::CommandButton> cmdSysInfo{this};
+  vb::Ctl<vb::Label> lblDescription{this};
+  vb::Ctl<vb::Label> lblDisclaimer{this};
+  vb::Ctl<vb::Label> lblTitle{this};
+  vb::Ctl<vb::Label> lblVersion{this};
+};
+
+}  // namespace windows

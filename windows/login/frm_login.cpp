@@ -1,0 +1,76 @@
+#include "windows/login/frm_login.h"
+
+#include "app/app_info.h"
+#include "app/public.h"
+#include "app/service_address.h"
+#include "platform/errors.h"
+
+namespace windows {
+
+using vb::ResumeNext;
+using vb::ResumeNextIf;
+
+namespace {
+
+vb::FormDesign Design() {
+  vb::FormDesign d;
+  d.name = "frmLogin";
+  d.border = vb::BorderStyle::Sizable;
+  d.min_button = true;
+  d.max_button = false;
+  d.client_width = 5295;
+  d.client_height = 3825;
+  // Centred on the owner; the login window never has one, so on the screen.
+  d.startup = vb::StartUpPosition::CenterOwner;
+  return d;
+}
+
+}  // namespace
+
+frmLogin::frmLogin(vb::FormRuntime& runtime, app::Forms& forms)
+    : vb::Form(runtime, Design()), forms_(forms) {}
+
+void frmLogin::CreateControls(vb::NativeWindow& window) {
+  vb::BrowserEvents events;
+  events.DocumentComplete = [this](const vb::BrowserFrame& pDisp, const vb::Variant& URL) {
+    Raise([&] { WebBrowser1_DocumentComplete(pDisp, URL); });
+  };
+  WebBrowser1 = window.AddBrowser({vb::Rect{120, 120, 1815, 1095}}, std::move(events));
+}
+
+void frmLogin::Form_Load() {
+  Public::LoggedIn = vb::False;
+  SetCaption(std::string(app::kMainCaption) + " - 登录");
+  SetWindowState(vb::WindowState::Normal);
+  LoginAddress = service::BaseAddress() + std::string(service::kLoginPageKey);
+  WebBrowser1->SetTop(0);
+  WebBrowser1->SetLeft(0);
+  WebBrowser1->SetSilent(true);
+  WebBrowser1->Navigate(LoginAddress);
+}
+
+void frmLogin::Form_Resize() {
+  if (ResumeNextIf([&] { return ScaleWidth() > 0; })) {
+    ResumeNext([&] { WebBrowser1->SetWidth(ScaleWidth()); });
+    ResumeNext([&] { WebBrowser1->SetHeight(ScaleHeight()); });
+  }
+}
+
+void frmLogin::WebBrowser1_DocumentComplete(const vb::BrowserFrame&, const vb::Variant&) {
+  // The top-level address decides, whichever document completed.
+  std::string CurrentAddress;
+  ResumeNext([&] { CurrentAddress = WebBrowser1->LocationURL(); });
+  if (service::SameAddress(CurrentAddress, LoginAddress)) return;
+
+  Public::LoggedIn = vb::True;
+  Public::SessionAddress = CurrentAddress;
+  ResumeNext([&] { Hide(); });
+  // The main window's load runs inside this call and unloads this window.
+  ResumeNext([&] { forms_.varnock().Show(); });
+
+  // Should the main window fail to come up, this window returns rather than
+  // leave the program running with nothing on the screen.
+  if (!forms_.varnock().Visible() && IsLoaded()) ResumeNext([&] { Show(); });
+}
+
+}  // namespace windows

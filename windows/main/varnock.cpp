@@ -1,0 +1,144 @@
+#include "windows/main/varnock.h"
+
+#include <vector>
+
+#include "app/app_info.h"
+#include "app/public.h"
+#include "app/service_address.h"
+#include "platform/errors.h"
+#include "platform/system.h"
+#include "windows/main/menu_table.h"
+#include "windows/main/notice.h"
+
+namespace windows {
+
+using vb::ResumeNext;
+using vb::ResumeNextIf;
+
+namespace {
+
+vb::FormDesign Design() {
+  vb::FormDesign d;
+  d.name = "varnock";
+  d.caption = app::kMainCaption;
+  d.border = vb::BorderStyle::Sizable;
+  d.client_width = 11040;
+  d.client_height = 6240;
+  d.startup = vb::StartUpPosition::WindowsDefault;
+  return d;
+}
+
+constexpr vb::Single kOuterWidth = 14520;
+constexpr vb::Single kOuterHeight = 10880;
+constexpr vb::Single kTopEdge = 100;
+constexpr vb::Single kStatusBarHeight = 300;
+
+}  // namespace
+
+varnock::varnock(vb::FormRuntime& runtime, app::Forms& forms)
+    : vb::Form(runtime, Design()), forms_(forms) {}
+
+void varnock::CreateControls(vb::NativeWindow& window) {
+  StatusBar1 = window.AddStatusBar({255});
+
+  vb::BrowserEvents events;
+  events.DocumentComplete = [this](const vb::BrowserFrame& pDisp, const vb::Variant& URL) {
+    Raise([&] { WebBrowser1_DocumentComplete(pDisp, URL); });
+  };
+  WebBrowser1 = window.AddBrowser({vb::Rect{240, 240, 4095, 3015}}, std::move(events));
+
+  std::vector<vb::MenuItemDesign> menu;
+  menu.reserve(kMenuTable.size());
+  for (const MenuEntry& entry : kMenuTable) {
+    menu.push_back({std::string(entry.name), std::string(entry.caption), std::string(entry.parent)});
+  }
+  window.SetMenu(menu, [this](const std::string& name) { Raise([&] { Menu_Click(name); }); });
+}
+
+void varnock::Form_Load() {
+  StartAddress = Public::SessionAddress;
+  SetCaption(app::kMainCaption);
+  SetWindowState(vb::WindowState::Normal);
+  SetWidth(kOuterWidth);
+  SetHeight(kOuterHeight);
+  SetTop(kTopEdge);
+  SetLeft((ScreenWidth() - Width()) / vb::Single{2});
+  WebBrowser1->SetTop(0);
+  WebBrowser1->SetLeft(0);
+  WebBrowser1->SetSilent(true);
+  WebBrowser1->Navigate(StartAddress);
+  StatusBar1->SetHeight(kStatusBarHeight);
+  StatusBar1->SetSimpleText(Replace(kNoticeTemplate, kNoticePlaceholder, Caption()));
+  forms_.frmLogin().Unload();
+}
+
+void varnock::Form_Resize() {
+  // Minimised: no client width, and the browser keeps its size.
+  if (!ResumeNextIf([&] { return ScaleWidth() > 0; })) return;
+  ResumeNext([&] { WebBrowser1->SetWidth(ScaleWidth()); });
+  // Lower than the status bar: the browser rejects the negative height and
+  // keeps its last one.
+  ResumeNext([&] { WebBrowser1->SetHeight(ScaleHeight() - StatusBar1->Height()); });
+}
+
+void varnock::Form_QueryUnload(vb::Integer& Cancel, vb::Integer UnloadMode) {
+  if (UnloadMode == vb::vbFormControlMenu) {
+    Cancel = 1;
+    mnExit_Click();
+  }
+}
+
+void varnock::mnExit_Click() {
+  if (Public::LoggedIn != 0) {
+    if (MsgBox("确定要退出吗？", vb::vbOKCancel) != vb::vbOK) return;
+    Public::LoggedIn = vb::False;
+  }
+  TrimWorkingSet();
+  End();
+}
+
+void varnock::Form_Unload(vb::Integer&) { TrimWorkingSet(); }
+
+void varnock::TrimWorkingSet() {
+  // The result is of no interest: a trim that did not happen changes nothing.
+  Sys().SetProcessWorkingSetSize(Sys().GetCurrentProcess(), vb::kTrimWorkingSet,
+                                 vb::kTrimWorkingSet);
+}
+
+void varnock::WebBrowser1_DocumentComplete(const vb::BrowserFrame&, const vb::Variant& URL) {
+  std::string LoginAddress;
+  ResumeNext([&] { LoginAddress = service::BaseAddress() + std::string(service::kLoginPageKey); });
+  if (!URL || !service::SameAddress(*URL, LoginAddress)) return;
+
+  // The web session has ended: back to a fresh login window.
+  ResumeNext([&] { Unload(); });
+  ResumeNext([&] { forms_.frmLogin().Unload(); });
+  ResumeNext([&] { forms_.frmLogin().Show(); });
+}
+
+void varnock::Menu_Click(const std::string& name) {
+  const MenuEntry* entry = FindMenuEntry(name);
+  if (entry == nullptr) return;
+  switch (entry->command) {
+    case MenuCommand::Page:
+      PageCommand(entry->page_key);
+      break;
+    case MenuCommand::Exit:
+      mnExit_Click();
+      break;
+    case MenuCommand::About:
+      mnAbout_Click();
+      break;
+    case MenuCommand::None:
+      break;
+  }
+}
+
+void varnock::PageCommand(std::string_view page_key) {
+  const std::string address = service::PageAddress(page_key);
+  WebBrowser1->Navigate(address);
+}
+
+void varnock::mnAbout_Click() { forms_.frmAbout().ShowModal(*this); }
+
+}  // namespace windows
