@@ -111,7 +111,19 @@ bool FormCanvas::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
     cr->stroke();
     cr->restore();
   }
-  return Gtk::Container::on_draw(cr);
+  // Each control draws within its own rectangle and no further.
+  const Gtk::Allocation origin = get_allocation();
+  for (const Child& c : children_) {
+    if (!c.widget->get_visible() || !c.widget->get_child_visible()) continue;
+    const Gtk::Allocation a = c.widget->get_allocation();
+    cr->save();
+    cr->rectangle(a.get_x() - origin.get_x(), a.get_y() - origin.get_y(), a.get_width(),
+                  a.get_height());
+    cr->clip();
+    propagate_draw(*c.widget, cr);
+    cr->restore();
+  }
+  return true;
 }
 
 void FormCanvas::forall_vfunc(gboolean, GtkCallback callback, gpointer data) {

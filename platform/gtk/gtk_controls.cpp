@@ -36,7 +36,7 @@ GtkStatusBar::GtkStatusBar(FormCanvas& canvas, const StatusBarDesign& design)
 GtkStatusBar::GtkStatusBar(FormCanvas& canvas, const StatusBarDesign& design, Gtk::EventBox* box)
     : CanvasControl<StatusBar>(canvas, *box, Rect{0, 0, 0, design.height}, /*docked=*/true),
       label_(Gtk::manage(new Gtk::Label())) {
-  box->get_style_context()->add_class("statusbar");
+  box->get_style_context()->add_class("varnock-statusbar");
   box->set_name("StatusBar1");
   label_->set_xalign(0.0f);
   label_->set_ellipsize(Pango::ELLIPSIZE_END);
@@ -60,6 +60,13 @@ GtkLabelControl::GtkLabelControl(FormCanvas& canvas, const LabelDesign& design, 
   label_->set_line_wrap(true);
   label_->set_line_wrap_mode(Pango::WRAP_WORD_CHAR);
   label_->set_text(design.caption);
+  label_->set_name(design.name);
+  // Lines as close as the dialog font sets them, so that text fits the
+  // label's rectangle as designed.
+  PangoAttrList* attributes = pango_attr_list_new();
+  pango_attr_list_insert(attributes, pango_attr_line_height_new_absolute(12 * PANGO_SCALE));
+  gtk_label_set_attributes(label_->gobj(), attributes);
+  pango_attr_list_unref(attributes);
   if (design.black_text) label_->override_color(Gdk::RGBA("#000000"));
 }
 
@@ -78,6 +85,7 @@ GtkButtonControl::GtkButtonControl(FormCanvas& canvas, const ButtonDesign& desig
       button_(button),
       events_(std::move(events)),
       caption_(design.caption) {
+  button_->set_name(design.name);
   clicked_ = button_->signal_clicked().connect([this] {
     if (events_.Click) events_.Click();
   });
@@ -95,6 +103,7 @@ GtkPictureControl::GtkPictureControl(FormCanvas& canvas, const PictureDesign& de
 GtkPictureControl::GtkPictureControl(FormCanvas& canvas, const PictureDesign& design,
                                      Gtk::DrawingArea* area)
     : CanvasControl<PictureBox>(canvas, *area, design.rect) {
+  area->set_name(design.name);
   Glib::RefPtr<Gdk::Pixbuf> image = LoadImage(design.image);
   const bool border = design.border;
   area->signal_draw().connect([area, image, border](const Cairo::RefPtr<Cairo::Context>& cr) {

@@ -4,7 +4,8 @@
 #include <gdk/gdkx.h>
 #include <glib-unix.h>
 #include <glibmm/main.h>
-#include <gtkmm/messagedialog.h>
+#include <gtkmm/cssprovider.h>
+#include <gtkmm/stylecontext.h>
 #include <gtkmm/settings.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <csignal>
 
 #include "platform/form.h"
+#include "platform/gtk/message_box.h"
 #include "platform/gtk/resources.h"
 #include "platform/gtk/web_engine.h"
 #include "platform/twips.h"
@@ -44,6 +46,7 @@ GtkToolkit::GtkToolkit() : gtk_(true) {
   if (auto settings = Gtk::Settings::get_default()) {
     settings->property_gtk_recent_files_enabled() = false;
   }
+  InstallStyle();
   auto icons = ProgramIcons();
   if (!icons.empty()) Gtk::Window::set_default_icon_list(icons);
   WatchSystemEnd();
@@ -55,6 +58,20 @@ GtkToolkit::~GtkToolkit() {
   if (display != nullptr && GDK_IS_X11_DISPLAY(display)) {
     XSetIOErrorExitHandler(GDK_DISPLAY_XDISPLAY(display), nullptr, nullptr);
   }
+}
+
+void GtkToolkit::InstallStyle() {
+  // Forms are laid out in twips for the platform's dialog font, 9 points,
+  // with controls only as tall as their design gives them.
+  static constexpr const char* kStyle =
+      ".varnock-form label, .varnock-form button { font-size: 9pt; }"
+      ".varnock-form button { padding: 0 6px; min-height: 0; min-width: 0; }"
+      ".varnock-statusbar { border-top: 1px solid alpha(currentColor, 0.2); }"
+      ".varnock-statusbar label { font-size: 9pt; }";
+  auto provider = Gtk::CssProvider::create();
+  provider->load_from_data(kStyle);
+  Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,
+                                             GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
 
 void GtkToolkit::WatchSystemEnd() {
@@ -137,26 +154,14 @@ Gtk::Window* GtkToolkit::DialogParent() const {
 
 int GtkToolkit::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
   if (quit_) return vbCancel;
-  Gtk::MessageDialog dialog(prompt, false, Gtk::MESSAGE_OTHER, Gtk::BUTTONS_NONE, true);
-  dialog.set_title(title);
-  if (Gtk::Window* parent = DialogParent()) dialog.set_transient_for(*parent);
-  dialog.add_button("确定", Gtk::RESPONSE_OK);
-  if (buttons == vbOKCancel) dialog.add_button("取消", Gtk::RESPONSE_CANCEL);
-  dialog.set_default_response(Gtk::RESPONSE_OK);
-
-  int response = Gtk::RESPONSE_NONE;
-  bool answered = false;
-  dialog.signal_response().connect([&](int r) {
-    response = r;
-    answered = true;
-  });
-  dialog.show();
-  RunUntil([&] { return answered; });
-  dialog.hide();
-  if (quit_) return vbCancel;
-  if (response == Gtk::RESPONSE_OK) return vbOK;
+  const bool with_cancel = buttons == vbOKCancel;
+  const std::optional<bool> ok = RunMessageBox(
+      prompt, with_cancel, title, DialogParent(),
+      [this](const std::function<bool()>& answered) { RunUntil(answered); });
+  if (!ok) return vbCancel;  // the program is ending
+  if (*ok) return vbOK;
   // Esc and the box's close: Cancel, or OK when there is nothing else.
-  return buttons == vbOKCancel ? vbCancel : vbOK;
+  return with_cancel ? vbCancel : vbOK;
 }
 
 void GtkToolkit::Run() {

@@ -44,6 +44,7 @@ class GtkToolkit final : public Toolkit {
 
  private:
   Gtk::Window* DialogParent() const;
+  static void InstallStyle();
   void WatchSystemEnd();
   static void OnDisplayLost(::_XDisplay* display, void* self);
 

@@ -3,6 +3,7 @@
 #include <gtkmm/menu.h>
 #include <gtkmm/menuitem.h>
 #include <gtkmm/separatormenuitem.h>
+#include <gtkmm/stylecontext.h>
 
 #include <algorithm>
 #include <map>
@@ -31,6 +32,7 @@ GtkNativeWindow::GtkNativeWindow(GtkToolkit& toolkit, const FormDesign& design,
   if (design_.border == BorderStyle::FixedDialog) {
     window_->set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
   }
+  canvas_->get_style_context()->add_class("varnock-form");
   box_->pack_end(*canvas_, Gtk::PACK_EXPAND_WIDGET);
   window_->add(*box_);
   box_->show();

@@ -2,9 +2,15 @@
 
 #include <gio/gio.h>
 
+// Generated from the program's images by glib-compile-resources.
+extern "C" void varnock_images_register_resource(void);
+
 namespace vb::gtk {
 
 Glib::RefPtr<Gdk::Pixbuf> LoadImage(const std::string& name) {
+  // Registered by hand: a static library's constructor would never be linked in.
+  static const bool registered = (varnock_images_register_resource(), true);
+  (void)registered;
   const std::string path = "/com/varnock/client/" + name + ".png";
   GError* error = nullptr;
   GdkPixbuf* pixbuf = gdk_pixbuf_new_from_resource(path.c_str(), &error);

@@ -1,0 +1,51 @@
+#include "platform/gtk/message_box.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/buttonbox.h>
+#include <gtkmm/dialog.h>
+#include <gtkmm/label.h>
+
+#include <optional>
+
+namespace vb::gtk {
+
+std::optional<bool> RunMessageBox(const std::string& prompt, bool with_cancel,
+                                  const std::string& title, Gtk::Window* parent,
+                                  const std::function<void(const std::function<bool()>&)>& loop) {
+  Gtk::Dialog dialog(title, true);
+  dialog.set_name("varnock-msgbox");
+  dialog.set_resizable(false);
+  if (parent != nullptr) dialog.set_transient_for(*parent);
+  dialog.set_position(parent ? Gtk::WIN_POS_CENTER_ON_PARENT : Gtk::WIN_POS_CENTER);
+
+  Gtk::Label text(prompt);
+  text.set_line_wrap(true);
+  text.set_max_width_chars(60);
+  text.set_xalign(0.0f);
+  text.set_margin_top(18);
+  text.set_margin_bottom(14);
+  text.set_margin_start(20);
+  text.set_margin_end(24);
+  dialog.get_content_area()->pack_start(text, Gtk::PACK_EXPAND_WIDGET);
+  text.show();
+
+  Gtk::Button* ok = dialog.add_button("确定", Gtk::RESPONSE_OK);
+  ok->set_size_request(75, -1);
+  if (with_cancel) dialog.add_button("取消", Gtk::RESPONSE_CANCEL)->set_size_request(75, -1);
+  if (auto* buttons = dynamic_cast<Gtk::ButtonBox*>(dialog.get_action_area())) {
+    buttons->set_layout(Gtk::BUTTONBOX_CENTER);
+  }
+  dialog.set_default_response(Gtk::RESPONSE_OK);
+  ok->grab_focus();
+
+  std::optional<int> response;
+  dialog.signal_response().connect([&](int r) { response = r; });
+  dialog.show();
+  loop([&] { return response.has_value(); });
+  dialog.hide();
+  if (!response) return std::nullopt;
+  return *response == Gtk::RESPONSE_OK;
+}
+
+}  // namespace vb::gtk
