@@ -12,10 +12,11 @@ deps:
 
 build: deps
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-	@cmake --build $(BUILD_DIR) -j$(JOBS)
+	@cmake --build $(BUILD_DIR) -j$(JOBS) $(TARGETS)
 
 # Starts the demo service on port 8010 and opens the client; without a
 # display, under Xvfb, saving a screenshot once the login page has loaded.
+run: TARGETS = --target varnock varnock-demo-service
 run: build
 	@./scripts/run-client.sh $(BUILD_DIR)
 

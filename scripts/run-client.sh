@@ -45,7 +45,7 @@ Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [[ -e /tmp/.X11-unix/X${display#:} ]] && break; sleep 0.05; done
 export DISPLAY=$display
-openbox --config-file /dev/null > "$work/openbox.log" 2>&1 &
+openbox --config-file "$(dirname "$0")/openbox-rc.xml" > "$work/openbox.log" 2>&1 &
 pids+=($!)
 sleep 0.5
 

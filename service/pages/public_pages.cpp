@@ -30,18 +30,28 @@ constexpr ErrorText error_texts[] = {
 } // namespace
 
 std::string login_page(std::string_view error) {
-    std::string body = "<main style=\"max-width:440px;margin:40px auto\">\n<h1>Varnock短信平台 · 用户登录</h1>\n";
+    // Sized for the client's small login window (about 350 × 250 pixels).
+    std::string body =
+        "<style>"
+        ".login{max-width:420px;margin:0 auto;padding:8px 12px}"
+        ".login h1{font-size:16px;margin:4px 0 8px}"
+        ".login .row{display:flex;align-items:center;gap:8px;margin:0 0 6px}"
+        ".login .row label{flex:0 0 3.5em;margin:0}"
+        ".login .row input{flex:1;min-width:0;margin:0}"
+        ".login .panel{margin:6px 0;padding:4px 8px;font-size:12px}"
+        ".login .feedback{margin:0 0 6px;padding:4px 8px}"
+        "</style>\n<main class=\"login\">\n<h1>Varnock短信平台 · 用户登录</h1>\n";
     if (!error.empty())
         body += "<div class=\"feedback error\" id=\"login-error\" role=\"alert\">" + escape(error) + "</div>\n";
-    body += "<form class=\"box\" method=\"post\" action=\"/?fun=login\">\n"
-            "<label for=\"user\">用户名</label>"
-            "<input type=\"text\" id=\"user\" name=\"user\" autocomplete=\"username\" autofocus>\n"
-            "<label for=\"password\">密码</label>"
-            "<input type=\"password\" id=\"password\" name=\"password\" autocomplete=\"current-password\">\n"
-            "<button type=\"submit\">登录</button>\n</form>\n";
+    body += "<form method=\"post\" action=\"/?fun=login\">\n"
+            "<div class=\"row\"><label for=\"user\">用户名</label>"
+            "<input type=\"text\" id=\"user\" name=\"user\" autocomplete=\"username\" autofocus></div>\n"
+            "<div class=\"row\"><label for=\"password\">密码</label>"
+            "<input type=\"password\" id=\"password\" name=\"password\" autocomplete=\"current-password\"></div>\n"
+            "<div class=\"row\"><label></label><button type=\"submit\">登录</button></div>\n</form>\n";
     body += "<p class=\"panel\" id=\"demo-account\">演示账户：<strong>" + escape(demo_user) +
             "</strong>　密码：<strong>" + escape(demo_password) + "</strong></p>\n";
-    body += "<iframe src=\"/?fun=notice\" title=\"平台公告\" style=\"width:100%;height:170px;border:1px solid #dde;"
+    body += "<iframe src=\"/?fun=notice\" title=\"平台公告\" style=\"width:100%;height:120px;border:1px solid #dde;"
             "background:#fff\"></iframe>\n</main>\n";
     return render_bare_page(page_title(page_name(PageId::Login)), body);
 }
