@@ -1,0 +1,66 @@
+#include "platform/gtk/context_menu.h"
+
+#include <utility>
+
+namespace vb::gtk {
+namespace {
+
+const char* ChineseLabel(WebKitContextMenuAction action) {
+  switch (action) {
+    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK: return "打开链接";
+    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW: return "在新窗口中打开链接";
+    case WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_LINK_TO_DISK: return "链接另存为…";
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY_LINK_TO_CLIPBOARD: return "复制链接地址";
+    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_IMAGE_IN_NEW_WINDOW: return "在新窗口中打开图片";
+    case WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_IMAGE_TO_DISK: return "图片另存为…";
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY_IMAGE_TO_CLIPBOARD: return "复制图片";
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY_IMAGE_URL_TO_CLIPBOARD: return "复制图片地址";
+    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_FRAME_IN_NEW_WINDOW: return "在新窗口中打开框架";
+    case WEBKIT_CONTEXT_MENU_ACTION_GO_BACK: return "后退";
+    case WEBKIT_CONTEXT_MENU_ACTION_GO_FORWARD: return "前进";
+    case WEBKIT_CONTEXT_MENU_ACTION_STOP: return "停止";
+    case WEBKIT_CONTEXT_MENU_ACTION_RELOAD: return "重新加载";
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY: return "复制";
+    case WEBKIT_CONTEXT_MENU_ACTION_CUT: return "剪切";
+    case WEBKIT_CONTEXT_MENU_ACTION_PASTE: return "粘贴";
+    case WEBKIT_CONTEXT_MENU_ACTION_PASTE_AS_PLAIN_TEXT: return "粘贴为纯文本";
+    case WEBKIT_CONTEXT_MENU_ACTION_DELETE: return "删除";
+    case WEBKIT_CONTEXT_MENU_ACTION_SELECT_ALL: return "全选";
+    case WEBKIT_CONTEXT_MENU_ACTION_INSERT_EMOJI: return "插入表情符号";
+    default: return nullptr;
+  }
+}
+
+bool Unwanted(WebKitContextMenuAction action) {
+  return action == WEBKIT_CONTEXT_MENU_ACTION_INSPECT_ELEMENT;
+}
+
+}  // namespace
+
+void PrepareContextMenu(WebKitContextMenu* menu) {
+  guint i = 0;
+  while (i < webkit_context_menu_get_n_items(menu)) {
+    WebKitContextMenuItem* item = webkit_context_menu_get_item_at_position(menu, i);
+    const WebKitContextMenuAction action = webkit_context_menu_item_get_stock_action(item);
+    if (Unwanted(action)) {
+      webkit_context_menu_remove(menu, item);
+      continue;
+    }
+    if (const char* label = ChineseLabel(action)) {
+      webkit_context_menu_remove(menu, item);
+      webkit_context_menu_insert(
+          menu, webkit_context_menu_item_new_from_stock_action_with_label(action, label),
+          static_cast<gint>(i));
+    }
+    ++i;
+  }
+  // No separator left at either end after a removal.
+  while (webkit_context_menu_get_n_items(menu) > 0) {
+    WebKitContextMenuItem* last =
+        webkit_context_menu_get_item_at_position(menu, webkit_context_menu_get_n_items(menu) - 1);
+    if (!webkit_context_menu_item_is_separator(last)) break;
+    webkit_context_menu_remove(menu, last);
+  }
+}
+
+}  // namespace vb::gtk

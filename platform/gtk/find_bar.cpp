@@ -1,0 +1,99 @@
+#include "platform/gtk/find_bar.h"
+
+#include <gtkmm/stylecontext.h>
+
+namespace vb::gtk {
+namespace {
+
+constexpr guint kFindOptions =
+    WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND;
+constexpr guint kMaxMatches = 1000;
+
+}  // namespace
+
+FindBar::FindBar(WebKitWebView* view)
+    : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 4),
+      view_(view),
+      finder_(webkit_web_view_get_find_controller(view)),
+      previous_("上一个"),
+      next_("下一个"),
+      close_("关闭") {
+  set_name("varnock-findbar");
+  get_style_context()->add_class("varnock-findbar");
+  set_halign(Gtk::ALIGN_END);
+  set_valign(Gtk::ALIGN_START);
+  set_margin_top(4);
+  set_margin_end(16);
+  entry_.set_placeholder_text("在页面中查找");
+  entry_.set_width_chars(18);
+  pack_start(entry_, Gtk::PACK_SHRINK);
+  pack_start(previous_, Gtk::PACK_SHRINK);
+  pack_start(next_, Gtk::PACK_SHRINK);
+  pack_start(result_, Gtk::PACK_SHRINK);
+  pack_start(close_, Gtk::PACK_SHRINK);
+  show_all_children();
+  set_no_show_all(true);
+  hide();
+
+  entry_.signal_search_changed().connect([this] { Search(); });
+  entry_.signal_key_press_event().connect(sigc::mem_fun(*this, &FindBar::OnKey), false);
+  next_.signal_clicked().connect([this] { webkit_find_controller_search_next(finder_); });
+  previous_.signal_clicked().connect([this] { webkit_find_controller_search_previous(finder_); });
+  close_.signal_clicked().connect([this] { Close(); });
+  found_ = SignalConnection(finder_, g_signal_connect(finder_, "found-text", G_CALLBACK(OnFound), this));
+  not_found_ = SignalConnection(
+      finder_, g_signal_connect(finder_, "failed-to-find-text", G_CALLBACK(OnNotFound), this));
+}
+
+FindBar::~FindBar() = default;
+
+void FindBar::Open() {
+  show();
+  entry_.grab_focus();
+  if (!entry_.get_text().empty()) Search();
+}
+
+void FindBar::Close() {
+  webkit_find_controller_search_finish(finder_);
+  result_.set_text("");
+  hide();
+  gtk_widget_grab_focus(GTK_WIDGET(view_));
+}
+
+void FindBar::Search() {
+  const Glib::ustring text = entry_.get_text();
+  if (text.empty()) {
+    webkit_find_controller_search_finish(finder_);
+    result_.set_text("");
+    return;
+  }
+  webkit_find_controller_search(finder_, text.c_str(), kFindOptions, kMaxMatches);
+}
+
+bool FindBar::OnKey(GdkEventKey* event) {
+  switch (event->keyval) {
+    case GDK_KEY_Escape:
+      Close();
+      return true;
+    case GDK_KEY_Return:
+    case GDK_KEY_KP_Enter:
+      if (event->state & GDK_SHIFT_MASK) {
+        webkit_find_controller_search_previous(finder_);
+      } else {
+        webkit_find_controller_search_next(finder_);
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+void FindBar::OnFound(WebKitFindController*, guint count, gpointer self) {
+  static_cast<FindBar*>(self)->result_.set_text(std::to_string(count) + " 个匹配");
+}
+
+void FindBar::OnNotFound(WebKitFindController*, gpointer self) {
+  static_cast<FindBar*>(self)->result_.set_text("未找到");
+}
+
+}  // namespace vb::gtk

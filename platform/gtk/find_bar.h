@@ -1,0 +1,41 @@
+// Ctrl+F: a small bar over the page that finds text in it.
+#pragma once
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/label.h>
+#include <gtkmm/searchentry.h>
+#include <webkit2/webkit2.h>
+
+#include "platform/gtk/gobject_ptr.h"
+
+namespace vb::gtk {
+
+class FindBar final : public Gtk::Box {
+ public:
+  explicit FindBar(WebKitWebView* view);
+  ~FindBar() override;
+
+  // Shows the bar with the focus in its entry.
+  void Open();
+  // Hides it, clears the highlighting and gives the focus back to the page.
+  void Close();
+
+ private:
+  void Search();
+  bool OnKey(GdkEventKey* event);
+  static void OnFound(WebKitFindController*, guint count, gpointer self);
+  static void OnNotFound(WebKitFindController*, gpointer self);
+
+  WebKitWebView* view_;
+  WebKitFindController* finder_;
+  Gtk::SearchEntry entry_;
+  Gtk::Button previous_;
+  Gtk::Button next_;
+  Gtk::Label result_;
+  Gtk::Button close_;
+  SignalConnection found_;
+  SignalConnection not_found_;
+};
+
+}  // namespace vb::gtk

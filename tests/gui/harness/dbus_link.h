@@ -1,0 +1,36 @@
+#pragma once
+
+#include <gio/gio.h>
+
+#include <string>
+
+#include "gobject_ptr.h"
+
+namespace gui {
+
+// A private connection to one D-Bus message bus. Private on purpose: GLib's
+// shared session-bus singleton would outlive a Session and point at a dead bus.
+class DBusLink {
+ public:
+  explicit DBusLink(const std::string& address);
+  DBusLink(const DBusLink&) = delete;
+  DBusLink& operator=(const DBusLink&) = delete;
+
+  // Calls a method and returns its reply tuple; throws gui::Error on failure.
+  // `params` is consumed when floating (as g_variant_new results are).
+  VariantPtr Call(const std::string& destination, const std::string& path, const char* interface,
+                  const char* method, GVariant* params, const char* reply_type, int timeout_ms = 5000) const;
+
+  // org.freedesktop.DBus.Properties.Get, unwrapped from its variant.
+  VariantPtr GetProperty(const std::string& destination, const std::string& path, const char* interface,
+                         const char* property, int timeout_ms = 5000) const;
+
+  bool NameHasOwner(const std::string& name) const;
+  const std::string& Address() const { return address_; }
+
+ private:
+  std::string address_;
+  GObjectPtr<GDBusConnection> connection_;
+};
+
+}  // namespace gui
