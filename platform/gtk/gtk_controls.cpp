@@ -2,6 +2,7 @@
 
 #include <gdkmm/general.h>
 #include <gdkmm/pixbuf.h>
+#include <atkmm/object.h>
 #include <gtkmm/stylecontext.h>
 
 #include "platform/gtk/resources.h"
@@ -44,10 +45,15 @@ GtkStatusBar::GtkStatusBar(FormCanvas& canvas, const StatusBarDesign& design, Gt
   label_->set_margin_end(6);
   box->add(*label_);
   label_->show();
+  // Read out as a status bar whose name is its text, as GTK's own would be.
+  box->get_accessible()->set_role(Atk::ROLE_STATUSBAR);
 }
 
 std::string GtkStatusBar::SimpleText() const { return label_->get_text(); }
-void GtkStatusBar::SetSimpleText(const std::string& text) { label_->set_text(text); }
+void GtkStatusBar::SetSimpleText(const std::string& text) {
+  label_->set_text(text);
+  widget().get_accessible()->set_name(text);
+}
 
 // Label: wrapped text at the top left of its rectangle.
 GtkLabelControl::GtkLabelControl(FormCanvas& canvas, const LabelDesign& design)

@@ -175,6 +175,11 @@ Single GtkNativeWindow::ScaleHeight() const {
 }
 
 void GtkNativeWindow::PlaceOnFirstShow(GtkNativeWindow* owner) {
+  if (design_.startup == StartUpPosition::CenterOwner ||
+      design_.startup == StartUpPosition::CenterScreen) {
+    recenter_ = true;
+    center_owner_ = design_.startup == StartUpPosition::CenterOwner ? owner : nullptr;
+  }
   const int outer_w = inner_width_ + frame_.left + frame_.right;
   const int outer_h = inner_height_ + frame_.top + frame_.bottom;
   const bool center_owner = design_.startup == StartUpPosition::CenterOwner && owner != nullptr;
@@ -232,10 +237,17 @@ void GtkNativeWindow::ReadFrameFromServer() {
   FrameExtents frame{origin_x - outer.x, outer.x + outer.width - origin_x - inner_width_,
                      origin_y - outer.y, outer.y + outer.height - origin_y - inner_height_};
   if (frame.left < 0 || frame.right < 0 || frame.top < 0 || frame.bottom < 0) return;
+  const bool frame_changed = frame.left != frame_.left || frame.right != frame_.right ||
+                             frame.top != frame_.top || frame.bottom != frame_.bottom;
   frame_ = frame;
   x_ = outer.x;
   y_ = outer.y;
   toolkit_.RememberFrame(design_.border == BorderStyle::Sizable, frame_);
+  if (recenter_) {
+    recenter_ = false;
+    if (frame_changed) PlaceOnFirstShow(center_owner_);
+    recenter_ = false;
+  }
 }
 
 bool GtkNativeWindow::OnWindowState(GdkEventWindowState* event) {

@@ -95,6 +95,10 @@ class GtkNativeWindow final : public NativeWindow {
   int inner_width_ = 0;
   int inner_height_ = 0;
   bool position_set_ = false;
+  // Centred before the window manager told its frame size: centre again
+  // once it has.
+  bool recenter_ = false;
+  GtkNativeWindow* center_owner_ = nullptr;
   FrameExtents frame_;
   bool iconified_ = false;
   bool maximized_ = false;
