@@ -32,6 +32,22 @@ struct GFree {
 };
 using GCharPtr = std::unique_ptr<char, GFree>;
 
+// A reference that does not keep its object alive.
+template <class T>
+class WeakRef {
+ public:
+  explicit WeakRef(T* object = nullptr) { g_weak_ref_init(&ref_, object); }
+  ~WeakRef() { g_weak_ref_clear(&ref_); }
+  WeakRef(const WeakRef&) = delete;
+  WeakRef& operator=(const WeakRef&) = delete;
+  // A strong reference while the object lives, else null.
+  GObjectPtr<T> Get() { return GObjectPtr<T>(static_cast<T*>(g_weak_ref_get(&ref_))); }
+  void Set(T* object) { g_weak_ref_set(&ref_, object); }
+
+ private:
+  GWeakRef ref_;
+};
+
 // A signal handler connected for as long as this object lives.
 class SignalConnection {
  public:

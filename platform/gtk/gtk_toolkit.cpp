@@ -67,7 +67,10 @@ void GtkToolkit::InstallStyle() {
       ".varnock-form label, .varnock-form button { font-size: 9pt; }"
       ".varnock-form button { padding: 0 6px; min-height: 0; min-width: 0; }"
       ".varnock-statusbar { border-top: 1px solid alpha(currentColor, 0.2); }"
-      ".varnock-statusbar label { font-size: 9pt; }";
+      ".varnock-statusbar label { font-size: 9pt; }"
+      ".varnock-findbar { background-color: @theme_bg_color; padding: 4px 6px;"
+      "  border: 1px solid @borders; border-top: none; border-radius: 0 0 4px 4px; }"
+      ".varnock-findbar label { min-width: 5em; }";
   auto provider = Gtk::CssProvider::create();
   provider->load_from_data(kStyle);
   Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,

@@ -281,7 +281,7 @@ std::shared_ptr<Browser> GtkNativeWindow::AddBrowser(const BrowserDesign& design
   auto browser = std::make_shared<WebKitBrowser>(*canvas_, toolkit_.Engine(), design,
                                                  std::move(events));
   browsers_.push_back(browser);
-  tab_order_.push_back(&browser->widget());
+  tab_order_.push_back(&browser->FocusWidget());
   return browser;
 }
 

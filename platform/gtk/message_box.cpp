@@ -10,40 +10,48 @@
 
 namespace vb::gtk {
 
+std::unique_ptr<Gtk::Dialog> BuildMessageBox(const std::string& prompt, bool with_cancel,
+                                             const std::string& title, Gtk::Window* parent) {
+  auto dialog = std::make_unique<Gtk::Dialog>(title, true);
+  dialog->set_name("varnock-msgbox");
+  dialog->set_resizable(false);
+  // Wide enough for its title, as message boxes of the desktop are.
+  dialog->set_size_request(260, -1);
+  if (parent != nullptr) dialog->set_transient_for(*parent);
+  dialog->set_position(parent ? Gtk::WIN_POS_CENTER_ON_PARENT : Gtk::WIN_POS_CENTER);
+
+  auto* text = Gtk::manage(new Gtk::Label(prompt));
+  text->set_line_wrap(true);
+  text->set_max_width_chars(60);
+  text->set_xalign(0.0f);
+  text->set_selectable(false);
+  text->set_margin_top(18);
+  text->set_margin_bottom(14);
+  text->set_margin_start(20);
+  text->set_margin_end(24);
+  dialog->get_content_area()->pack_start(*text, Gtk::PACK_EXPAND_WIDGET);
+  text->show();
+
+  Gtk::Button* ok = dialog->add_button("确定", Gtk::RESPONSE_OK);
+  ok->set_size_request(75, -1);
+  if (with_cancel) dialog->add_button("取消", Gtk::RESPONSE_CANCEL)->set_size_request(75, -1);
+  if (auto* buttons = dynamic_cast<Gtk::ButtonBox*>(dialog->get_action_area())) {
+    buttons->set_layout(Gtk::BUTTONBOX_CENTER);
+  }
+  dialog->set_default_response(Gtk::RESPONSE_OK);
+  ok->grab_focus();
+  return dialog;
+}
+
 std::optional<bool> RunMessageBox(const std::string& prompt, bool with_cancel,
                                   const std::string& title, Gtk::Window* parent,
                                   const std::function<void(const std::function<bool()>&)>& loop) {
-  Gtk::Dialog dialog(title, true);
-  dialog.set_name("varnock-msgbox");
-  dialog.set_resizable(false);
-  if (parent != nullptr) dialog.set_transient_for(*parent);
-  dialog.set_position(parent ? Gtk::WIN_POS_CENTER_ON_PARENT : Gtk::WIN_POS_CENTER);
-
-  Gtk::Label text(prompt);
-  text.set_line_wrap(true);
-  text.set_max_width_chars(60);
-  text.set_xalign(0.0f);
-  text.set_margin_top(18);
-  text.set_margin_bottom(14);
-  text.set_margin_start(20);
-  text.set_margin_end(24);
-  dialog.get_content_area()->pack_start(text, Gtk::PACK_EXPAND_WIDGET);
-  text.show();
-
-  Gtk::Button* ok = dialog.add_button("确定", Gtk::RESPONSE_OK);
-  ok->set_size_request(75, -1);
-  if (with_cancel) dialog.add_button("取消", Gtk::RESPONSE_CANCEL)->set_size_request(75, -1);
-  if (auto* buttons = dynamic_cast<Gtk::ButtonBox*>(dialog.get_action_area())) {
-    buttons->set_layout(Gtk::BUTTONBOX_CENTER);
-  }
-  dialog.set_default_response(Gtk::RESPONSE_OK);
-  ok->grab_focus();
-
+  std::unique_ptr<Gtk::Dialog> dialog = BuildMessageBox(prompt, with_cancel, title, parent);
   std::optional<int> response;
-  dialog.signal_response().connect([&](int r) { response = r; });
-  dialog.show();
+  dialog->signal_response().connect([&](int r) { response = r; });
+  dialog->show();
   loop([&] { return response.has_value(); });
-  dialog.hide();
+  dialog->hide();
   if (!response) return std::nullopt;
   return *response == Gtk::RESPONSE_OK;
 }

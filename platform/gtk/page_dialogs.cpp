@@ -1,18 +1,18 @@
 #include "platform/gtk/page_dialogs.h"
 
 #include <gtkmm/entry.h>
-#include <gtkmm/messagedialog.h>
 #include <gtkmm/window.h>
 
 #include <algorithm>
 
 #include "platform/gtk/deferred_delete.h"
+#include "platform/gtk/message_box.h"
 
 namespace vb::gtk {
 
 struct PageDialogs::Open {
   WebKitScriptDialog* script = nullptr;  // one reference of ours
-  std::unique_ptr<Gtk::MessageDialog> dialog;
+  std::unique_ptr<Gtk::Dialog> dialog;
   Gtk::Entry* entry = nullptr;  // prompt only, owned by the dialog
 };
 
@@ -35,28 +35,23 @@ gboolean PageDialogs::OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* sc
   auto open = std::make_unique<Open>();
   open->script = webkit_script_dialog_ref(script);
   const char* message = webkit_script_dialog_get_message(script);
-  open->dialog = std::make_unique<Gtk::MessageDialog>(message ? message : "", false,
-                                                      Gtk::MESSAGE_OTHER, Gtk::BUTTONS_NONE, true);
-  Gtk::MessageDialog& dialog = *open->dialog;
-  dialog.set_title("来自网页的消息");
-  if (type == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) {
-    dialog.set_message("确实要离开此页吗？");
-    dialog.set_secondary_text(message ? message : "");
-  }
+  std::string text = message ? message : "";
+  if (type == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) text = "确实要离开此页吗？";
+  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(view));
+  Gtk::Window* parent = GTK_IS_WINDOW(toplevel) ? Glib::wrap(GTK_WINDOW(toplevel)) : nullptr;
+  open->dialog = BuildMessageBox(text, has_cancel, "来自网页的消息", parent);
+  Gtk::Dialog& dialog = *open->dialog;
   if (type == WEBKIT_SCRIPT_DIALOG_PROMPT) {
     open->entry = Gtk::manage(new Gtk::Entry());
     const char* initial = webkit_script_dialog_prompt_get_default_text(script);
     open->entry->set_text(initial ? initial : "");
     open->entry->set_activates_default(true);
-    dialog.get_message_area()->pack_end(*open->entry, Gtk::PACK_SHRINK);
+    open->entry->set_margin_start(20);
+    open->entry->set_margin_end(24);
+    open->entry->set_margin_bottom(10);
+    dialog.get_content_area()->pack_start(*open->entry, Gtk::PACK_SHRINK);
     open->entry->show();
-  }
-  dialog.add_button("确定", Gtk::RESPONSE_OK);
-  if (has_cancel) dialog.add_button("取消", Gtk::RESPONSE_CANCEL);
-  dialog.set_default_response(Gtk::RESPONSE_OK);
-  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(view));
-  if (GTK_IS_WINDOW(toplevel)) {
-    gtk_window_set_transient_for(GTK_WINDOW(dialog.gobj()), GTK_WINDOW(toplevel));
+    open->entry->grab_focus();
   }
 
   Open* raw = open.get();

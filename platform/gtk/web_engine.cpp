@@ -1,5 +1,7 @@
 #include "platform/gtk/web_engine.h"
 
+#include "platform/gtk/downloads.h"
+
 namespace vb::gtk {
 
 WebEngine::WebEngine() {
@@ -27,13 +29,14 @@ WebEngine::WebEngine() {
   webkit_settings_set_enable_html5_database(s, FALSE);
   webkit_settings_set_enable_page_cache(s, FALSE);
   webkit_settings_set_enable_back_forward_navigation_gestures(s, FALSE);
-  g_weak_ref_init(&last_view_, nullptr);
+  downloads_ = std::make_unique<Downloads>(context_.get());
 }
 
-WebEngine::~WebEngine() { g_weak_ref_clear(&last_view_); }
+WebEngine::~WebEngine() = default;
 
-WebKitWebView* WebEngine::NewView(WebKitUserContentManager* content) {
-  GObjectPtr<GObject> related(static_cast<GObject*>(g_weak_ref_get(&last_view_)));
+WebKitWebView* WebEngine::NewView(WebKitUserContentManager* content, WebKitWebView* opener) {
+  GObjectPtr<WebKitWebView> related =
+      opener ? GObjectPtr<WebKitWebView>(WEBKIT_WEB_VIEW(g_object_ref(opener))) : last_view_.Get();
   // A related view brings its context with it; the first view takes ours.
   WebKitWebView* view =
       related ? WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW,                    //
@@ -46,7 +49,7 @@ WebKitWebView* WebEngine::NewView(WebKitUserContentManager* content) {
                                              "settings", settings_.get(),             //
                                              "user-content-manager", content,         //
                                              nullptr));
-  g_weak_ref_set(&last_view_, view);
+  last_view_.Set(view);
   return view;
 }
 

@@ -5,9 +5,13 @@
 
 #include <webkit2/webkit2.h>
 
+#include <memory>
+
 #include "platform/gtk/gobject_ptr.h"
 
 namespace vb::gtk {
+
+class Downloads;
 
 class WebEngine {
  public:
@@ -16,9 +20,11 @@ class WebEngine {
   WebEngine(const WebEngine&) = delete;
   WebEngine& operator=(const WebEngine&) = delete;
 
-  // A new view on the shared session, with its own content manager. The
-  // returned reference is floating, for a container to sink.
-  WebKitWebView* NewView(WebKitUserContentManager* content);
+  // A new view on the shared session, with its own content manager. A
+  // pop-up's view must be related to its opener's; other views share the
+  // web process of the most recent view still alive. The returned reference
+  // is floating, for a container to sink.
+  WebKitWebView* NewView(WebKitUserContentManager* content, WebKitWebView* opener = nullptr);
 
   WebKitWebContext* Context() const noexcept { return context_.get(); }
   WebKitSettings* Settings() const noexcept { return settings_.get(); }
@@ -26,8 +32,9 @@ class WebEngine {
  private:
   GObjectPtr<WebKitWebContext> context_;
   GObjectPtr<WebKitSettings> settings_;
+  std::unique_ptr<Downloads> downloads_;
   // The most recent view still alive: new views share its web process.
-  GWeakRef last_view_;
+  WeakRef<WebKitWebView> last_view_;
 };
 
 }  // namespace vb::gtk

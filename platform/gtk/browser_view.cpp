@@ -1,0 +1,355 @@
+#include "platform/gtk/browser_view.h"
+
+#include <jsc/jsc.h>
+#include <libsoup/soup.h>
+
+#include "platform/gtk/context_menu.h"
+#include "platform/gtk/error_page.h"
+#include "platform/gtk/find_bar.h"
+#include "platform/gtk/message_box.h"
+#include "platform/gtk/page_dialogs.h"
+#include "platform/gtk/popups.h"
+#include "platform/gtk/web_engine.h"
+#include "platform/navigation_policy.h"
+
+namespace vb::gtk {
+namespace {
+
+// Frames report their completion from a script world of the client's own:
+// a page's script cannot reach this channel, so it cannot forge one.
+constexpr const char* kScriptWorld = "varnock-shell";
+constexpr const char* kFrameChannel = "frameComplete";
+constexpr const char* kFrameScript =
+    "(function () {"
+    "  if (window === window.top) return;"
+    "  window.addEventListener('load', function () {"
+    "    window.webkit.messageHandlers.frameComplete.postMessage(String(location.href));"
+    "  });"
+    "})();";
+
+std::string FailureDetail(const GError* error) {
+  if (error != nullptr && error->domain == WEBKIT_POLICY_ERROR) {
+    return "此页面无法在本程序中显示。";
+  }
+  const char* domain = error ? g_quark_to_string(error->domain) : "";
+  if (g_strcmp0(domain, "soup-tls-error-quark") == 0 || g_strcmp0(domain, "g-tls-error-quark") == 0) {
+    return "此网站的安全证书有问题，连接已被阻止。";
+  }
+  return "无法连接到服务器。请检查网络连接，或稍后再试。";
+}
+
+bool ConfirmResubmission(WebKitWebView* view) {
+  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(view));
+  Gtk::Window* parent = GTK_IS_WINDOW(toplevel) ? Glib::wrap(GTK_WINDOW(toplevel)) : nullptr;
+  const std::optional<bool> ok = RunMessageBox(
+      "此页面是提交表单的结果。重新加载将再次提交表单（例如再次发送短信）。\n确定要再次提交吗？", true,
+      "Varnock", parent, [](const std::function<bool()>& answered) {
+        while (!answered()) g_main_context_iteration(nullptr, TRUE);
+      });
+  return ok.value_or(false);
+}
+
+bool IsAttachment(WebKitURIResponse* response) {
+  SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
+  if (headers == nullptr) return false;
+  const char* disposition = soup_message_headers_get_one(headers, "Content-Disposition");
+  return disposition != nullptr && g_ascii_strncasecmp(disposition, "attachment", 10) == 0;
+}
+
+}  // namespace
+
+BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* opener)
+    : engine_(engine), family_(family) {
+  content_ = Adopt(webkit_user_content_manager_new());
+  // A boxed, reference-counted type: the manager takes a reference of its own.
+  WebKitUserScript* script = webkit_user_script_new_for_world(
+      kFrameScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kScriptWorld, nullptr, nullptr);
+  webkit_user_content_manager_add_script(content_.get(), script);
+  webkit_user_script_unref(script);
+  view_ = Retain(engine_.NewView(content_.get(), opener));
+
+  overlay_ = Gtk::manage(new Gtk::Overlay());
+  overlay_->add(*Glib::wrap(GTK_WIDGET(view_.get())));
+  find_bar_ = Gtk::manage(new FindBar(view_.get()));
+  overlay_->add_overlay(*find_bar_);
+  gtk_widget_show(GTK_WIDGET(view_.get()));
+  dialogs_ = std::make_unique<PageDialogs>(view_.get());
+
+  WebKitWebView* v = view_.get();
+  Connect(v, "load-changed", G_CALLBACK(OnLoadChanged));
+  Connect(v, "load-failed", G_CALLBACK(OnLoadFailed));
+  Connect(v, "notify::uri", G_CALLBACK(OnUriChanged));
+  Connect(v, "permission-request", G_CALLBACK(OnPermissionRequest));
+  Connect(v, "decide-policy", G_CALLBACK(OnDecidePolicy));
+  Connect(v, "create", G_CALLBACK(OnCreate));
+  Connect(v, "ready-to-show", G_CALLBACK(OnReadyToShow));
+  Connect(v, "close", G_CALLBACK(OnClose));
+  Connect(v, "web-process-terminated", G_CALLBACK(OnCrashed));
+  Connect(v, "context-menu", G_CALLBACK(OnContextMenu));
+  Connect(v, "key-press-event", G_CALLBACK(OnKeyPress));
+  Connect(content_.get(), "script-message-received::frameComplete", G_CALLBACK(OnFrameComplete));
+  webkit_user_content_manager_register_script_message_handler_in_world(content_.get(),
+                                                                       kFrameChannel, kScriptWorld);
+}
+
+BrowserView::~BrowserView() {
+  Detach();
+  webkit_user_content_manager_unregister_script_message_handler_in_world(
+      content_.get(), kFrameChannel, kScriptWorld);
+}
+
+void BrowserView::Connect(gpointer instance, const char* signal, GCallback handler) {
+  connections_.emplace_back(instance, g_signal_connect(instance, signal, handler, this));
+}
+
+void BrowserView::Detach() {
+  if (detached_) return;
+  detached_ = true;
+  connections_.clear();
+  document_complete = nullptr;
+  close_requested = nullptr;
+  ready_to_show = nullptr;
+  dialogs_->CloseAll();
+  // A page still loading in a window that is gone only costs time.
+  webkit_web_view_stop_loading(view_.get());
+}
+
+void BrowserView::Navigate(const std::string& uri) {
+  webkit_web_view_load_uri(view_.get(), uri.c_str());
+}
+
+// ------------------------------------------------------------- loading
+
+void BrowserView::OnLoadChanged(WebKitWebView* v, WebKitLoadEvent event, gpointer data) {
+  auto* self = static_cast<BrowserView*>(data);
+  switch (event) {
+    case WEBKIT_LOAD_STARTED:
+      self->provisional_ = true;
+      self->load_failed_ = false;
+      self->error_page_load_ = self->error_page_next_;
+      self->error_page_next_ = false;
+      break;
+    case WEBKIT_LOAD_REDIRECTED:
+      break;
+    case WEBKIT_LOAD_COMMITTED:
+      self->provisional_ = false;
+      if (const char* uri = webkit_web_view_get_uri(v)) self->location_ = uri;
+      break;
+    case WEBKIT_LOAD_FINISHED: {
+      self->provisional_ = false;
+      const bool completed = !self->load_failed_ && !self->error_page_load_;
+      self->load_failed_ = false;
+      self->error_page_load_ = false;
+      // The owner may go away in this call: nothing of this object is used
+      // after it.
+      if (completed && self->document_complete) {
+        auto notify = self->document_complete;
+        notify(true, self->location_);
+      }
+      break;
+    }
+  }
+}
+
+gboolean BrowserView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
+                                   gpointer data) {
+  auto* self = static_cast<BrowserView*>(data);
+  self->load_failed_ = true;
+  // Superseded by another navigation, refused by our policy, or turned into
+  // a download: the page shown stays.
+  if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
+      g_error_matches(error, WEBKIT_POLICY_ERROR,
+                      WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
+    return TRUE;
+  }
+  self->ShowErrorPage("无法显示此页", FailureDetail(error), uri ? uri : "");
+  return TRUE;
+}
+
+void BrowserView::ShowErrorPage(const std::string& heading, const std::string& detail,
+                                const std::string& uri) {
+  error_page_next_ = true;
+  const std::string html = ErrorPageHtml(heading, detail, uri);
+  webkit_web_view_load_alternate_html(view_.get(), html.c_str(), uri.c_str(), uri.c_str());
+}
+
+void BrowserView::OnUriChanged(WebKitWebView* v, GParamSpec*, gpointer data) {
+  auto* self = static_cast<BrowserView*>(data);
+  // While a load is provisional the page shown is still the old one; a
+  // change after the commit is a navigation within the page.
+  if (self->provisional_) return;
+  if (const char* uri = webkit_web_view_get_uri(v)) self->location_ = uri;
+}
+
+void BrowserView::OnFrameComplete(WebKitUserContentManager*, WebKitJavascriptResult* result,
+                                  gpointer data) {
+  auto* self = static_cast<BrowserView*>(data);
+  JSCValue* value = webkit_javascript_result_get_js_value(result);
+  if (!jsc_value_is_string(value) || !self->document_complete) return;
+  GCharPtr href(jsc_value_to_string(value));
+  auto notify = self->document_complete;
+  notify(false, href.get());
+}
+
+void BrowserView::OnCrashed(WebKitWebView*, WebKitWebProcessTerminationReason reason,
+                            gpointer data) {
+  auto* self = static_cast<BrowserView*>(data);
+  if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
+  self->provisional_ = false;
+  self->ShowErrorPage("页面已停止响应", "显示此页面的进程意外结束。您的登录状态不受影响，可以重新加载此页。",
+                      self->location_);
+}
+
+// ------------------------------------------------------------- policies
+
+gboolean BrowserView::OnPermissionRequest(WebKitWebView*, WebKitPermissionRequest* request,
+                                          gpointer data) {
+  auto* self = static_cast<BrowserView*>(data);
+  if (!self->silent_) return FALSE;
+  // Silent: no question of the engine's own reaches the user.
+  webkit_permission_request_deny(request);
+  return TRUE;
+}
+
+gboolean BrowserView::OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision,
+                                     WebKitPolicyDecisionType type, gpointer) {
+  switch (type) {
+    case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
+    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION: {
+      auto* navigation = WEBKIT_NAVIGATION_POLICY_DECISION(decision);
+      WebKitNavigationAction* action =
+          webkit_navigation_policy_decision_get_navigation_action(navigation);
+      const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+      // A named frame is never the page itself; new windows hold whole pages.
+      const bool main_frame = type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION ||
+                              webkit_navigation_action_get_frame_name(action) == nullptr;
+      if (JudgeNavigation(uri ? uri : "", main_frame) != NavigationVerdict::Follow) {
+        webkit_policy_decision_ignore(decision);
+        return TRUE;
+      }
+      // Reloading the answer to a form would send the form again (a second
+      // batch of messages, a second payment): only if the user says so.
+      if (webkit_navigation_action_get_navigation_type(action) ==
+              WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED &&
+          !ConfirmResubmission(view)) {
+        webkit_policy_decision_ignore(decision);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE: {
+      auto* response_decision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+      WebKitURIResponse* response = webkit_response_policy_decision_get_response(response_decision);
+      if (IsAttachment(response) ||
+          !webkit_response_policy_decision_is_mime_type_supported(response_decision)) {
+        webkit_policy_decision_download(decision);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+// ------------------------------------------------------------- pop-ups
+
+GtkWidget* BrowserView::OnCreate(WebKitWebView* v, WebKitNavigationAction* action, gpointer data) {
+  auto* self = static_cast<BrowserView*>(data);
+  const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  if (uri != nullptr && *uri != '\0' &&
+      JudgeNavigation(uri, true) != NavigationVerdict::Follow) {
+    return nullptr;
+  }
+  WebKitWebView* popup = self->family_.Open(v);
+  return popup ? GTK_WIDGET(popup) : nullptr;
+}
+
+void BrowserView::OnReadyToShow(WebKitWebView* v, gpointer data) {
+  auto* self = static_cast<BrowserView*>(data);
+  GdkRectangle geometry{0, 0, 0, 0};
+  webkit_window_properties_get_geometry(webkit_web_view_get_window_properties(v), &geometry);
+  if (self->ready_to_show) self->ready_to_show(geometry);
+}
+
+void BrowserView::OnClose(WebKitWebView*, gpointer data) {
+  auto* self = static_cast<BrowserView*>(data);
+  if (self->close_requested) {
+    auto close = self->close_requested;
+    close();
+  }
+}
+
+// ------------------------------------------------------------- keys, menu
+
+gboolean BrowserView::OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*,
+                                    WebKitHitTestResult*, gpointer) {
+  PrepareContextMenu(menu);
+  return FALSE;
+}
+
+gboolean BrowserView::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
+  return static_cast<BrowserView*>(data)->HandleKey(event) ? TRUE : FALSE;
+}
+
+bool BrowserView::HandleKey(const GdkEventKey* event) {
+  const guint modifiers =
+      event->state & (GDK_CONTROL_MASK | GDK_MOD1_MASK | GDK_SHIFT_MASK | GDK_SUPER_MASK);
+  const guint key = gdk_keyval_to_lower(event->keyval);
+  WebKitWebView* v = view_.get();
+  if (modifiers == 0 && key == GDK_KEY_F5) {
+    webkit_web_view_reload(v);
+    return true;
+  }
+  if (modifiers == GDK_MOD1_MASK && (key == GDK_KEY_Left || key == GDK_KEY_KP_Left)) {
+    if (webkit_web_view_can_go_back(v)) webkit_web_view_go_back(v);
+    return true;
+  }
+  if (modifiers == GDK_MOD1_MASK && (key == GDK_KEY_Right || key == GDK_KEY_KP_Right)) {
+    if (webkit_web_view_can_go_forward(v)) webkit_web_view_go_forward(v);
+    return true;
+  }
+  // Ctrl with or without Shift: "+" sits on a shifted key on many layouts.
+  if ((modifiers & ~GDK_SHIFT_MASK) != GDK_CONTROL_MASK) return false;
+  switch (key) {
+    case GDK_KEY_r:
+      webkit_web_view_reload(v);
+      return true;
+    case GDK_KEY_p:
+      Print();
+      return true;
+    case GDK_KEY_f:
+      find_bar_->Open();
+      return true;
+    case GDK_KEY_plus:
+    case GDK_KEY_equal:
+    case GDK_KEY_KP_Add:
+      Zoom(+1);
+      return true;
+    case GDK_KEY_minus:
+    case GDK_KEY_KP_Subtract:
+      Zoom(-1);
+      return true;
+    case GDK_KEY_0:
+    case GDK_KEY_KP_0:
+      Zoom(0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void BrowserView::Print() {
+  GObjectPtr<WebKitPrintOperation> operation(webkit_print_operation_new(view_.get()));
+  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(view_.get()));
+  webkit_print_operation_run_dialog(operation.get(),
+                                    GTK_IS_WINDOW(toplevel) ? GTK_WINDOW(toplevel) : nullptr);
+}
+
+void BrowserView::Zoom(int direction) {
+  WebKitWebView* v = view_.get();
+  webkit_web_view_set_zoom_level(v, NextZoomLevel(webkit_web_view_get_zoom_level(v), direction));
+}
+
+}  // namespace vb::gtk

@@ -1,0 +1,98 @@
+// One web view as users of a desktop browser expect it: error pages in place
+// of failed loads and crashed pages, the usual keys, a find bar, a Chinese
+// context menu, page dialogs, downloads handed to the engine's download
+// handling, and pop-up windows that share the session. The form's browser
+// control and every pop-up window are made of one.
+#pragma once
+
+#include <gtkmm/overlay.h>
+#include <webkit2/webkit2.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gtk/gobject_ptr.h"
+
+namespace vb::gtk {
+
+class FindBar;
+class PageDialogs;
+class PopupFamily;
+class WebEngine;
+
+class BrowserView {
+ public:
+  // A view on the engine's shared session. A pop-up's view is created
+  // related to its opener's, as the engine requires.
+  BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* opener = nullptr);
+  ~BrowserView();
+  BrowserView(const BrowserView&) = delete;
+  BrowserView& operator=(const BrowserView&) = delete;
+
+  // The widget to place in a window: the page with the find bar over it.
+  Gtk::Widget& Widget() const noexcept { return *overlay_; }
+  WebKitWebView* View() const noexcept { return view_.get(); }
+
+  void Navigate(const std::string& uri);
+  // The address of the page shown, as of the last committed load.
+  const std::string& Location() const noexcept { return location_; }
+  void SetSilent(bool silent) noexcept { silent_ = silent; }
+
+  // Every frame that finished loading, then the page itself; never a load
+  // that failed, nor an error page shown in its place.
+  std::function<void(bool top_level, const std::string& url)> document_complete;
+  // The page asked to close its window (pop-ups).
+  std::function<void()> close_requested;
+  // The page wants its window shown (pop-ups), with the size it asked for.
+  std::function<void(const GdkRectangle& geometry)> ready_to_show;
+
+  // Nothing more reaches the owner: pop-ups close, dialogs are answered,
+  // loading stops.
+  void Detach();
+
+ private:
+  void Connect(gpointer instance, const char* signal, GCallback handler);
+  void ShowErrorPage(const std::string& heading, const std::string& detail,
+                     const std::string& uri);
+  bool HandleKey(const GdkEventKey* event);
+  void Print();
+  void Zoom(int direction);
+
+  static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self);
+  static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
+                               gpointer self);
+  static void OnUriChanged(WebKitWebView*, GParamSpec*, gpointer self);
+  static void OnFrameComplete(WebKitUserContentManager*, WebKitJavascriptResult* result,
+                              gpointer self);
+  static gboolean OnPermissionRequest(WebKitWebView*, WebKitPermissionRequest* request,
+                                      gpointer self);
+  static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                 WebKitPolicyDecisionType type, gpointer self);
+  static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self);
+  static void OnReadyToShow(WebKitWebView*, gpointer self);
+  static void OnClose(WebKitWebView*, gpointer self);
+  static void OnCrashed(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer self);
+  static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*,
+                                WebKitHitTestResult*, gpointer self);
+  static gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);
+
+  WebEngine& engine_;
+  PopupFamily& family_;
+  GObjectPtr<WebKitUserContentManager> content_;
+  GObjectPtr<WebKitWebView> view_;
+  Gtk::Overlay* overlay_;  // owned by the window it is placed in
+  FindBar* find_bar_;      // owned by the overlay
+  std::unique_ptr<PageDialogs> dialogs_;
+  std::vector<SignalConnection> connections_;
+  std::string location_;
+  bool silent_ = false;
+  bool detached_ = false;
+  bool provisional_ = false;      // a load has started and not yet committed
+  bool load_failed_ = false;      // the current load failed: its FINISHED is no completion
+  bool error_page_next_ = false;  // the next load to start is an error page of ours
+  bool error_page_load_ = false;  // the current load is an error page of ours
+};
+
+}  // namespace vb::gtk
