@@ -8,7 +8,7 @@ packages=(
   libgtkmm-3.0-dev libwebkit2gtk-4.1-dev libcpp-httplib-dev libgtest-dev
   xvfb openbox xdotool x11-utils fonts-noto-cjk imagemagick
   dbus dbus-x11 at-spi2-core gir1.2-atspi-2.0 python3-gi libatspi2.0-dev libatk-adaptor
-  curl procps
+  curl procps desktop-file-utils
 )
 # Extra groups, asked for by the make targets that need them.
 for group in "$@"; do
