@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test clean
+.PHONY: all deps build run test fuzz clean
 
 all: build
 
@@ -24,6 +24,11 @@ run: build
 # bring up their own Xvfb and openbox.
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure --timeout 600
+
+# libFuzzer targets (clang), each for a bounded time (FUZZ_SECONDS, default 60).
+fuzz:
+	@./scripts/install-deps.sh fuzz
+	@tests/fuzz/run-fuzz.sh $(CURDIR)/$(BUILD_DIR)-fuzz
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,0 +1,45 @@
+// The little the fuzz targets need around the About box: a toolkit with no
+// windows and an operating system whose registry lives in memory.
+#pragma once
+
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+
+#include "platform/form_runtime.h"
+#include "platform/memory_registry.h"
+#include "platform/system.h"
+#include "platform/toolkit.h"
+
+namespace fuzz {
+
+class NoWindows final : public vb::Toolkit {
+ public:
+  std::unique_ptr<vb::NativeWindow> CreateWindow(const vb::FormDesign&, vb::WindowCallbacks) override {
+    throw std::logic_error("no windows here");
+  }
+  vb::Single ScreenWidth() const override { return 19200; }
+  vb::Single ScreenHeight() const override { return 15360; }
+  int MsgBox(const std::string&, int, const std::string&) override { return vb::vbOK; }
+  void Run() override {}
+  void RunUntil(const std::function<bool()>&) override {}
+  void Quit() override {}
+  void Post(std::function<void()>) override {}
+};
+
+class MemorySystem final : public vb::System {
+ public:
+  vb::ProcessHandle GetCurrentProcess() override { return -1; }
+  bool SetProcessWorkingSetSize(vb::ProcessHandle, std::size_t, std::size_t) override { return true; }
+  reg::Registry& Registry() override { return registry; }
+  bool FileExists(const std::string&) override { return false; }
+  double Shell(const std::string&, int) override { return 1; }
+  reg::MemoryRegistry registry;
+};
+
+// A property that must hold; a violation is a crash the fuzzer reports.
+inline void Require(bool holds) {
+  if (!holds) std::abort();
+}
+
+}  // namespace fuzz
