@@ -9,11 +9,12 @@ packages=(
   xvfb openbox xdotool x11-utils fonts-noto-cjk imagemagick
   dbus dbus-x11 at-spi2-core gir1.2-atspi-2.0 python3-gi libatspi2.0-dev libatk-adaptor
   curl procps desktop-file-utils
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 locales
 )
 # Extra groups, asked for by the make targets that need them.
 for group in "$@"; do
   case "$group" in
-    windows) packages+=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64) ;;
+    windows) ;;  # in the default list, since `make test` runs the Windows tests
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     bench) packages+=(chromium) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;

@@ -1,0 +1,32 @@
+// No windows.h here: its CreateWindow macro would rename the member.
+#include "platform/win32/win32_toolkit.h"
+
+#include "platform/errors.h"
+#include "platform/win32/message_box.h"
+
+namespace vb {
+namespace {
+
+[[noreturn]] void NotAvailable(const char* what) {
+  throw RuntimeError(kErrInvalidProcedureCall,
+                     std::string(what) + " is not available in this build (no Win32 form backend)");
+}
+
+}  // namespace
+
+std::unique_ptr<NativeWindow> Win32Toolkit::CreateWindow(const FormDesign&, WindowCallbacks) {
+  NotAvailable("Toolkit::CreateWindow");
+}
+Single Win32Toolkit::ScreenWidth() const { NotAvailable("Toolkit::ScreenWidth"); }
+Single Win32Toolkit::ScreenHeight() const { NotAvailable("Toolkit::ScreenHeight"); }
+
+int Win32Toolkit::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+  return Win32MessageBox(prompt, buttons, title);
+}
+
+void Win32Toolkit::Run() { NotAvailable("Toolkit::Run"); }
+void Win32Toolkit::RunUntil(const std::function<bool()>&) { NotAvailable("Toolkit::RunUntil"); }
+void Win32Toolkit::Quit() { NotAvailable("Toolkit::Quit"); }
+void Win32Toolkit::Post(std::function<void()>) { NotAvailable("Toolkit::Post"); }
+
+}  // namespace vb
