@@ -1,0 +1,208 @@
+// The About box: its texts, its modality over the main window, the ways to
+// close it, and the system information button.
+#include <unistd.h>
+
+#include <ctime>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "client_fixture.h"
+
+namespace varnock_gui {
+namespace {
+
+const std::string kAboutTitle = "关于 Varnock";
+const MenuPath kAboutCommand{"alt+s", {"系统(S)", "关于"}, "", 3};
+const std::string kDescriptionStart = "和中国移动、电信、联通等运营商合作打造的专业信息通信平台";
+
+// Where the client looks for a system information tool, in order.
+const std::vector<std::string> kToolCandidates{
+    "/usr/bin/hardinfo",         "/usr/bin/gnome-system-monitor", "/usr/bin/kinfocenter",
+    "/usr/bin/mate-system-monitor", "/usr/bin/xfce4-taskmanager",  "/usr/local/bin/hardinfo",
+};
+
+// The first candidate present on this machine, if any.
+std::optional<std::string> InstalledTool() {
+  for (const std::string& path : kToolCandidates) {
+    if (::access(path.c_str(), F_OK) == 0) return path;
+  }
+  return std::nullopt;
+}
+
+class AboutTest : public ClientTest {
+ protected:
+  Window OpenAbout(const Window& main) {
+    ChooseMenuItem(main, kAboutCommand);
+    return WaitForWindow(kAboutTitle);
+  }
+
+  // Every label of the box, in tree order.
+  std::vector<std::string> Labels(const Window& about) const {
+    std::vector<std::string> out;
+    for (const auto& label : a11y_->FindAll(about.node, gui::Query{.role = ATSPI_ROLE_LABEL})) {
+      out.push_back(label.Name());
+    }
+    return out;
+  }
+
+  gui::Accessible Button(const Window& about, const std::string& caption) const {
+    return a11y_->WaitFor(about.node, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = caption});
+  }
+
+  void ExpectTexts(const Window& about) const {
+    const auto labels = Labels(about);
+    const auto has = [&](const auto& predicate) { return std::any_of(labels.begin(), labels.end(), predicate); };
+    std::string all;
+    for (const auto& label : labels) all += "  [" + label + "]\n";
+    EXPECT_TRUE(has([](const std::string& l) { return l == "Varnock"; })) << all;
+    EXPECT_TRUE(has([](const std::string& l) { return l == std::string("版本 ") + VARNOCK_VERSION_TEXT; })) << all;
+    EXPECT_TRUE(has([](const std::string& l) { return l.rfind(kDescriptionStart, 0) == 0; })) << all;
+    // A rights notice with a year no later than this one.
+    const std::regex notice(R"(.*©\s*((19|20)\d\d).*保留所有权利.*)");
+    const std::time_t now = std::time(nullptr);
+    const int this_year = std::localtime(&now)->tm_year + 1900;
+    EXPECT_TRUE(has([&](const std::string& l) {
+      std::smatch m;
+      return std::regex_match(l, m, notice) && std::stoi(m[1]) <= this_year;
+    })) << all;
+  }
+
+  void ExpectModalOver(const Window& about, const Window& main) const {
+    EXPECT_TRUE(about.node.Has(ATSPI_STATE_MODAL));
+    const auto states = xdo_->WindowStates(about.xid);
+    EXPECT_NE(std::find(states.begin(), states.end(), "_NET_WM_STATE_MODAL"), states.end());
+    // xprop writes the owner as "window id # 0x…".
+    std::ostringstream owner;
+    owner << "0x" << std::hex << main.xid;
+    const std::string transient = xdo_->Property(about.xid, "WM_TRANSIENT_FOR");
+    EXPECT_NE(transient.find(owner.str()), std::string::npos) << transient << " instead of " << owner.str();
+  }
+
+  // Escape to the box itself: it closes unless something else is in the way.
+  void CloseWithEscape(const Window& about) {
+    xdo_->KeyToWindow(about.xid, "Escape");
+    WaitWindowGone(kAboutTitle);
+  }
+};
+
+TEST_F(AboutTest, TextsModalityAndTheWaysToClose) {
+  const Window main = StartLoggedIn();
+  const std::size_t mark = Mark();
+
+  Window about = OpenAbout(main);
+  ExpectModalOver(about, main);
+  ExpectTexts(about);
+  const std::vector<std::string> first_texts = Labels(about);
+  const gui::Accessible ok = Button(about, "确定");
+  EXPECT_TRUE(ok.Has(ATSPI_STATE_IS_DEFAULT));
+  gui::WaitUntil([&] { return ok.Focused(); }, gui::kDefaultTimeout, "the focus on 确定");
+  Button(about, "系统信息(S)...");
+
+  // The main window's menus ignore the keyboard and the pointer meanwhile.
+  const gui::Accessible send_item = a11y_->MenuItem(main.node, {"短信管理(M)", "名片发送(S)"});
+  xdo_->Key("alt+m");  // where the focus is: the box
+  // Straight to the main window, past the window manager, which keeps
+  // activating the box instead.
+  xdo_->Run({"windowfocus", "--sync", std::to_string(main.xid)});
+  xdo_->Key("alt+m");
+  gui::ClickCenter(*xdo_, a11y_->Find(main.node, gui::Query{.role = ATSPI_ROLE_MENU, .name = "短信管理(M)"}).value());
+  // Had a menu opened, it would hold the keyboard and swallow this Escape.
+  CloseWithEscape(about);
+  EXPECT_FALSE(send_item.Showing()) << "a menu opened while the About box was up";
+  EXPECT_EQ(Mark(), mark) << LogFrom(mark);
+
+  // Enter: 确定 has the focus again on a new opening, with the same texts.
+  about = OpenAbout(main);
+  EXPECT_EQ(Labels(about), first_texts);
+  gui::WaitUntil([&] { return Button(about, "确定").Focused(); }, gui::kDefaultTimeout, "the focus on 确定");
+  xdo_->Key("Return");
+  WaitWindowGone(kAboutTitle);
+
+  // The close box.
+  about = OpenAbout(main);
+  EXPECT_EQ(Labels(about), first_texts);
+  xdo_->CloseWindow(about.xid);
+  WaitWindowGone(kAboutTitle);
+
+  EXPECT_TRUE(Client().Running());
+  EXPECT_FALSE(HasWindow(kMessageBoxTitle));
+  EXPECT_EQ(Mark(), mark) << LogFrom(mark);
+  // The main window's menus work again.
+  const std::size_t before = Mark();
+  ChooseMenuItem(main, {"alt+m", {"短信管理(M)", "名片发送(S)"}, "s"});
+  EXPECT_EQ(WaitForRequest(".*", before).line, "GET /?ac=send sid=" + Sid());
+}
+
+TEST_F(AboutTest, SystemInformationUnavailable) {
+  if (const auto tool = InstalledTool()) {
+    GTEST_SKIP() << tool.value() << " is installed here, so the client finds a system information tool";
+  }
+  const Window main = StartLoggedIn();
+  const Window about = OpenAbout(main);
+  xdo_->Key("alt+s");
+  const Window box = WaitForWindow(kMessageBoxTitle);
+  a11y_->WaitFor(box.node, gui::Query{.role = ATSPI_ROLE_LABEL, .name = "此时系统信息不可用"});
+  std::vector<std::string> buttons;
+  for (const auto& b : a11y_->FindAll(box.node, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON})) buttons.push_back(b.Name());
+  EXPECT_EQ(buttons, std::vector<std::string>{"确定"});
+  xdo_->Key("Return");
+  WaitWindowGone(kMessageBoxTitle);
+
+  EXPECT_TRUE(about.node.Showing()) << "the About box went away with the message";
+  ExpectTexts(about);
+  CloseWithEscape(about);
+  EXPECT_TRUE(Client().Running());
+}
+
+TEST_F(AboutTest, SystemInformationStartsTheTool) {
+  if (const auto tool = InstalledTool()) {
+    GTEST_SKIP() << tool.value() << " is installed here; a stand-in in /usr/local/bin/hardinfo would not be the "
+                 << "one the client starts";
+  }
+  // A private mount namespace with an empty /usr/local/bin: needs root (or
+  // user namespaces) and mount permission.
+  const auto probe = gui::RunCommand({"unshare", "-m", "sh", "-c", "mount -t tmpfs none /usr/local/bin"},
+                                     gui::Environment::FromCurrentProcess());
+  if (probe.status != 0) {
+    GTEST_SKIP() << "cannot mount over /usr/local/bin in a private mount namespace here (" << probe.err
+                 << "), so there is no place for a stand-in tool";
+  }
+
+  // Tells the test it ran, then stays, as a real tool window would.
+  const auto marker = scratch_->path() / "tool-started";
+  const auto standin = scratch_->path() / "standin-tool";
+  {
+    std::ofstream script(standin);
+    script << "#!/bin/sh\n"
+           << "echo $$ > '" << marker.string() << ".tmp'\n"
+           << "mv '" << marker.string() << ".tmp' '" << marker.string() << "'\n"
+           << "exec sleep 60\n";
+  }
+  StartService();
+  StartClientWith({"unshare", "-m", "sh", "-c",
+                   "mount -t tmpfs none /usr/local/bin && cp '" + standin.string() +
+                       "' /usr/local/bin/hardinfo && chmod +x /usr/local/bin/hardinfo && exec '" VARNOCK_CLIENT "'"});
+  WaitForLoginWindow();
+  const Window main = LogInAsDemo();
+  WaitForDocument(main);
+
+  const Window about = OpenAbout(main);
+  xdo_->Key("alt+s");
+  gui::WaitUntil([&] { return std::filesystem::exists(marker); }, gui::kDefaultTimeout,
+                 "the stand-in tool to start");
+  pid_t tool_pid = 0;
+  std::ifstream(marker) >> tool_pid;
+  EXPECT_GT(tool_pid, 0);
+
+  // Started and not waited for: the box stays, answers, and no message
+  // came up (it would take this Escape for itself).
+  EXPECT_TRUE(about.node.Showing());
+  EXPECT_FALSE(HasWindow(kMessageBoxTitle)) << "a message came up although the tool started";
+  CloseWithEscape(about);
+  EXPECT_TRUE(gui::PidAlive(tool_pid)) << "the tool ended before the box was closed";
+  EXPECT_TRUE(Client().Running());
+}
+
+}  // namespace
+}  // namespace varnock_gui

@@ -1,0 +1,259 @@
+#include "client_fixture.h"
+
+#include <glib.h>
+
+#include <fstream>
+#include <iostream>
+#include <regex>
+#include <sstream>
+
+namespace varnock_gui {
+
+std::vector<Request> ReadRequestLog(const std::filesystem::path& log) {
+  std::vector<Request> out;
+  std::ifstream in(log, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    // A line still being written has no newline yet; the next read gets it whole.
+    if (in.eof()) break;
+    Request r;
+    r.line = line;
+    r.index = out.size();
+    std::istringstream words(line);
+    std::string sid_word;
+    words >> r.method >> r.target >> sid_word;
+    if (sid_word.rfind("sid=", 0) == 0) r.sid = sid_word.substr(4);
+    out.push_back(std::move(r));
+  }
+  return out;
+}
+
+std::string RegexEscape(const std::string& text) {
+  static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+  return std::regex_replace(text, special, R"(\$&)");
+}
+
+void ClientTest::SetUp() {
+  session_ = std::make_unique<gui::Session>();
+  a11y_ = std::make_unique<gui::A11y>(*session_);
+  xdo_ = std::make_unique<gui::Xdo>(*session_);
+  // Outside HOME, so that whatever lands in HOME was written by the client.
+  scratch_ = std::make_unique<gui::TempDir>("varnock-gui");
+  request_log_ = scratch_->path() / "requests.log";
+}
+
+void ClientTest::TearDown() {
+  if (HasFailure()) {
+    std::cerr << "---- request log ----\n" << LogFrom(0);
+    if (client_) std::cerr << "---- client output ----\n" << ClientOutput();
+    if (service_) std::cerr << "---- service stderr ----\n" << service_->Stderr() << "\n";
+    // A picture of the screen next to the test binary's working directory.
+    try {
+      const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+      const auto png = std::filesystem::current_path() / "gui-failures" /
+                       (std::string(info->test_suite_name()) + "." + info->name() + ".png");
+      session_->Screenshot(png);
+      std::cerr << "screenshot: " << png << "\n";
+    } catch (const std::exception& e) {
+      std::cerr << "no screenshot: " << e.what() << "\n";
+    }
+  }
+  client_.reset();
+  service_.reset();
+  xdo_.reset();
+  a11y_.reset();
+  session_.reset();
+  scratch_.reset();
+}
+
+void ClientTest::EnsurePortFree() {
+  if (gui::PortOpen("127.0.0.1", kServicePort) || gui::PortOpen("::1", kServicePort)) {
+    throw gui::Error("port " + std::to_string(kServicePort) +
+                     " is already in use by another program; the client only talks to this port, so the GUI "
+                     "tests cannot run until it is free");
+  }
+}
+
+void ClientTest::StartService() {
+  EnsurePortFree();
+  // HOME of its own: the service's files must not be mistaken for the client's.
+  const auto service_home = scratch_->path() / "service-home";
+  std::filesystem::create_directories(service_home);
+  gui::ProcessOptions options;
+  options.env = session_->Env();
+  options.env.Set("HOME", service_home.string());
+  service_ = std::make_unique<gui::Process>(
+      std::vector<std::string>{VARNOCK_DEMO_SERVICE, "--port", std::to_string(kServicePort), "--request-log",
+                               request_log_.string()},
+      options);
+  gui::WaitUntil(
+      [&] {
+        if (!service_->Running()) {
+          throw std::runtime_error("the demo service ended (" + gui::DescribeStatus(*service_->ExitStatus()) +
+                                   "): " + service_->Stderr());
+        }
+        return !service_->Stdout().empty() && gui::PortOpen("127.0.0.1", kServicePort);
+      },
+      gui::kDefaultTimeout, "the demo service to listen on port 8010",
+      [&] { return "stdout: " + service_->Stdout() + "\nstderr: " + service_->Stderr(); });
+}
+
+Request ClientTest::WaitForRequest(const std::string& line_regex, std::size_t from,
+                                   std::chrono::milliseconds timeout) const {
+  const std::regex pattern(line_regex);
+  Request found;
+  gui::WaitUntil(
+      [&] {
+        const auto requests = Requests();
+        for (std::size_t i = from; i < requests.size(); ++i) {
+          if (std::regex_match(requests[i].line, pattern)) {
+            found = requests[i];
+            return true;
+          }
+        }
+        return false;
+      },
+      timeout, "a request matching /" + line_regex + "/ in the service's log",
+      [&] { return "log from line " + std::to_string(from) + ":\n" + LogFrom(from); });
+  return found;
+}
+
+Request ClientTest::WaitForExactRequest(const std::string& method, const std::string& target,
+                                        const std::string& sid, std::size_t from) const {
+  return WaitForRequest(RegexEscape(method + " " + target + " sid=" + sid), from);
+}
+
+std::string ClientTest::LogFrom(std::size_t from) const {
+  std::string out;
+  const auto requests = Requests();
+  for (std::size_t i = from; i < requests.size(); ++i) out += "  " + requests[i].line + "\n";
+  return out;
+}
+
+gui::Process& ClientTest::StartClient() { return StartClientWith({VARNOCK_CLIENT}); }
+
+gui::Process& ClientTest::StartClientWith(const std::vector<std::string>& argv) {
+  // Sanitizer builds: GTK's caches at exit would change the exit status under test.
+  client_ = session_->Start(argv, gui::Environment().Set("ASAN_OPTIONS", "detect_leaks=0"));
+  return *client_;
+}
+
+std::optional<int> ClientTest::WaitClientExit(std::chrono::milliseconds timeout) {
+  return client_->WaitExit(timeout);
+}
+
+Window ClientTest::WaitForWindow(const std::string& title) const {
+  Window w;
+  w.node = a11y_->WaitForWindow(title, gui::kDefaultTimeout, client_->pid());
+  // AT-SPI reports it before openbox maps it; keys need the mapped window.
+  w.xid = xdo_->WaitForWindow(title);
+  return w;
+}
+
+bool ClientTest::HasWindow(const std::string& title) const {
+  return a11y_->FindWindow(title, client_->pid()).has_value() || !xdo_->FindWindowsByTitle(title).empty();
+}
+
+void ClientTest::WaitWindowGone(const std::string& title) const {
+  a11y_->WaitWindowGone(title, gui::kDefaultTimeout, client_->pid());
+  gui::WaitUntil([&] { return xdo_->FindWindowsByTitle(title).empty(); }, gui::kDefaultTimeout,
+                 "the X window \"" + title + "\" to go");
+}
+
+gui::Accessible ClientTest::WaitForDocument(const Window& window) const {
+  return a11y_->WaitFor(window.node, gui::Query{.role = ATSPI_ROLE_DOCUMENT_WEB});
+}
+
+gui::Accessible ClientTest::WaitInPage(const Window& window, const gui::Query& query) const {
+  return a11y_->WaitFor(window.node, query);
+}
+
+void ClientTest::LogIn(const std::string& user, const std::string& password) {
+  const Window login = WaitForLoginWindow();
+  const gui::Accessible user_field = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
+  const gui::Accessible password_field =
+      WaitInPage(login, gui::Query{.role = ATSPI_ROLE_PASSWORD_TEXT, .name = "密码"});
+  gui::TypeInto(*xdo_, user_field, user);
+  a11y_->WaitForText(user_field, user);
+  gui::TypeInto(*xdo_, password_field, password);
+  // The field shows bullets: wait for as many as were typed.
+  gui::WaitUntil([&] { return g_utf8_strlen(password_field.Text().c_str(), -1) ==
+                              g_utf8_strlen(password.c_str(), -1); },
+                 gui::kDefaultTimeout, "the password to be typed");
+  xdo_->Key("Return");
+}
+
+Window ClientTest::LogInAsDemo() {
+  const std::size_t mark = Mark();
+  LogIn(kDemoUser, kDemoPassword);
+  const Request home = WaitForRequest(R"(GET /\?ac=home sid=\S+)", mark);
+  EXPECT_NE(home.sid, "-") << "the landed page was requested without a session";
+  sid_ = home.sid;
+  return WaitForMainWindow();
+}
+
+Window ClientTest::StartLoggedIn() {
+  StartService();
+  StartClient();
+  WaitForLoginWindow();
+  const Window main = LogInAsDemo();
+  WaitForDocument(main);
+  return main;
+}
+
+void ClientTest::OpenMenu(const Window& main, const MenuPath& path) const {
+  // Any item of the menu: all of them show once it is open.
+  const gui::Accessible item = a11y_->MenuItem(main.node, path.item);
+  xdo_->KeyToWindow(main.xid, path.menu_key);
+  gui::WaitUntil([&] { return item.Showing(); }, gui::kDefaultTimeout,
+                 "the menu " + path.item.front() + " to open with " + path.menu_key,
+                 [&] { return a11y_->Dump(main.node); });
+}
+
+void ClientTest::ChooseMenuItem(const Window& main, const MenuPath& path) const {
+  OpenMenu(main, path);
+  if (!path.letter.empty()) {
+    xdo_->Key(path.letter);
+    return;
+  }
+  const gui::Accessible target = a11y_->MenuItem(main.node, path.item);
+  std::string keys;
+  for (int i = 0; i < path.downs; ++i) keys += (keys.empty() ? "" : " ") + std::string("Down");
+  if (!keys.empty()) xdo_->Key(keys);
+  // Enter only once the arrows have landed on the item meant.
+  gui::WaitUntil([&] { return target.Has(ATSPI_STATE_SELECTED); }, gui::kDefaultTimeout,
+                 std::to_string(path.downs) + " arrows down to select " + path.item.back(),
+                 [&] { return a11y_->Dump(main.node); });
+  xdo_->Key("Return");
+}
+
+bool ClientTest::DeclineAnySaveDialog() {
+  const std::string title = "保存文件";
+  // Either the dialog comes, or the download lands somewhere without one.
+  const auto saved_without_asking = [&] {
+    for (const auto& path : session_->FilesUnderHome()) {
+      if (path.extension() == ".csv") return true;
+    }
+    return false;
+  };
+  gui::PollUntil([&] { return HasWindow(title) || saved_without_asking(); }, 5s);
+  if (!HasWindow(title)) return false;
+  xdo_->KeyToWindow(xdo_->WaitForWindow(title), "Escape");
+  WaitWindowGone(title);
+  return true;
+}
+
+OuterRect ClientTest::OuterRectOf(const Window& window) const {
+  const gui::Geometry client = xdo_->WindowGeometry(window.xid);
+  const auto frame = xdo_->FrameExtentsOf(window.xid);
+  if (!frame) throw gui::Error("the window manager has not framed the window");
+  return OuterRect{client.x - frame->left, client.y - frame->top, client.width + frame->left + frame->right,
+                   client.height + frame->top + frame->bottom};
+}
+
+std::string ClientTest::ClientOutput() const {
+  if (!client_) return {};
+  return "stdout:\n" + client_->Stdout() + "\nstderr:\n" + client_->Stderr() + "\n";
+}
+
+}  // namespace varnock_gui

@@ -1,0 +1,144 @@
+// Shared set-up for the client's GUI tests: a private desktop, the demo
+// service on the client's fixed port with its request log, and the client
+// itself, driven through real keys and read through accessibility.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "harness/harness.h"
+
+namespace varnock_gui {
+
+using namespace std::chrono_literals;
+
+// The client always talks to this port; nothing else may use it during a test.
+inline constexpr std::uint16_t kServicePort = 8010;
+inline const std::string kBaseAddress = "http://localhost:8010/";
+inline const std::string kLoginKey = "?fun=login";
+inline const std::string kLoginTitle = "Varnock客户系统 - 登录";
+inline const std::string kMainTitle = "Varnock客户系统";
+inline const std::string kMessageBoxTitle = "Varnock";
+inline const std::string kDemoUser = "demo";
+inline const std::string kDemoPassword = "demo123";
+
+// One line of the demo service's request log: "METHOD TARGET sid=SID".
+struct Request {
+  std::string method;
+  std::string target;
+  std::string sid;  // "-" without a session
+  std::string line;
+  std::size_t index = 0;  // position in the log
+};
+
+std::vector<Request> ReadRequestLog(const std::filesystem::path& log);
+
+// The regex source that matches `text` literally.
+std::string RegexEscape(const std::string& text);
+
+// A window as both views see it: AT-SPI for reading, the X id for keys.
+struct Window {
+  gui::Accessible node;
+  gui::WindowId xid = 0;
+};
+
+// How a menu item is reached from the keyboard.
+struct MenuPath {
+  std::string menu_key;             // opens the drop-down menu: "alt+m"
+  std::vector<std::string> item;    // captions as read out: {"短信管理(M)", "名片发送(S)"}
+  std::string letter;               // the item's access key; empty: reached by arrows
+  int downs = 0;                    // arrows down from the first item (separators are skipped)
+};
+
+// The outer rectangle of a framed window (frame included).
+struct OuterRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+class ClientTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The demo service on kServicePort, with its request log.
+  void StartService();
+  // Fails the test (throws) when something already listens on kServicePort.
+  static void EnsurePortFree();
+  std::vector<Request> Requests() const { return ReadRequestLog(request_log_); }
+  // How many requests arrived so far: pass it as `from` to look only at later ones.
+  std::size_t Mark() const { return Requests().size(); }
+  // The first request at index >= from whose whole line matches `line_regex`.
+  Request WaitForRequest(const std::string& line_regex, std::size_t from = 0,
+                         std::chrono::milliseconds timeout = gui::kDefaultTimeout) const;
+  // Exactly this request, at index >= from.
+  Request WaitForExactRequest(const std::string& method, const std::string& target, const std::string& sid,
+                              std::size_t from = 0) const;
+  // The log lines from index `from` on, for messages.
+  std::string LogFrom(std::size_t from) const;
+
+  // The client in the session; StartClientWith runs it through a wrapper
+  // command line that ends up executing it (same process).
+  gui::Process& StartClient();
+  gui::Process& StartClientWith(const std::vector<std::string>& argv);
+  gui::Process& Client() { return *client_; }
+  // Waits for the client to end; nullopt when it is still running.
+  std::optional<int> WaitClientExit(std::chrono::milliseconds timeout = gui::kDefaultTimeout);
+
+  Window WaitForWindow(const std::string& title) const;
+  Window WaitForLoginWindow() const { return WaitForWindow(kLoginTitle); }
+  Window WaitForMainWindow() const { return WaitForWindow(kMainTitle); }
+  // Whether the client shows a window with this exact title (AT-SPI or X).
+  bool HasWindow(const std::string& title) const;
+  void WaitWindowGone(const std::string& title) const;
+
+  // The web page shown in a window (WebKit's document), once loaded.
+  gui::Accessible WaitForDocument(const Window& window) const;
+  // Something in the window's page (web content included).
+  gui::Accessible WaitInPage(const Window& window, const gui::Query& query) const;
+
+  // Types into the login page's fields as a user would and submits with Enter.
+  void LogIn(const std::string& user, const std::string& password);
+  // Starts service and client, logs in as the demo account, waits for the
+  // main window on the home page; returns the main window and sets Sid().
+  Window StartLoggedIn();
+  // Logs in as the demo account in the login window already showing and
+  // waits for the main window; returns it and updates Sid().
+  Window LogInAsDemo();
+  const std::string& Sid() const { return sid_; }
+
+  // Opens a drop-down menu of the main window with its access key (e.g.
+  // "alt+m") and waits until its items show.
+  void OpenMenu(const Window& main, const MenuPath& path) const;
+  // Opens the menu and runs the item as a user at the keyboard would: its
+  // access key letter, or arrows down and Enter.
+  void ChooseMenuItem(const Window& main, const MenuPath& path) const;
+
+  // After a download was asked for: the client may ask where to save it;
+  // such a dialog is declined with Escape. Returns whether there was one.
+  bool DeclineAnySaveDialog();
+
+  OuterRect OuterRectOf(const Window& window) const;
+
+  // Everything the client printed, for failure messages.
+  std::string ClientOutput() const;
+
+  std::unique_ptr<gui::Session> session_;
+  std::unique_ptr<gui::A11y> a11y_;
+  std::unique_ptr<gui::Xdo> xdo_;
+  std::unique_ptr<gui::TempDir> scratch_;
+  std::filesystem::path request_log_;
+  std::unique_ptr<gui::Process> service_;
+  std::unique_ptr<gui::Process> client_;
+  std::string sid_;
+};
+
+}  // namespace varnock_gui

@@ -1,0 +1,298 @@
+// The login window: the login page, wrong and right passwords, the page's
+// notice frame, closing it, a service that is down, and what the client
+// leaves on disk.
+#include <httplib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include "client_fixture.h"
+
+namespace varnock_gui {
+namespace {
+
+// The session's screen.
+const int kScreenWidth = gui::SessionOptions{}.width;
+const int kScreenHeight = gui::SessionOptions{}.height;
+constexpr int kLoginClientWidth = 353;
+constexpr int kLoginClientHeight = 255;
+
+using LoginTest = ClientTest;
+
+std::vector<std::string> Lines(const std::vector<Request>& requests, std::size_t from = 0) {
+  std::vector<std::string> out;
+  for (std::size_t i = from; i < requests.size(); ++i) out.push_back(requests[i].line);
+  return out;
+}
+
+TEST_F(LoginTest, WrongPasswordStaysRightOneOpensTheMainWindow) {
+  StartService();
+  StartClient();
+  const Window login = WaitForLoginWindow();
+
+  // The login page and then its notice frame; neither is a login.
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "平台公告"});
+  WaitForExactRequest("GET", "/?fun=notice", "-");
+  EXPECT_EQ(Requests().front().line, "GET /?fun=login sid=-") << "the first request is not the login page";
+  EXPECT_FALSE(HasWindow(kMainTitle)) << "a main window opened before anyone logged in";
+
+  // Wrong password: the service sends the login page back with its message.
+  std::size_t mark = Mark();
+  LogIn(kDemoUser, kDemoPassword + "x");
+  WaitForExactRequest("POST", "/?fun=login", "-", mark);
+  const gui::Accessible error = WaitInPage(login, gui::Query{.text_contains = "用户名或密码错误"});
+  EXPECT_TRUE(error.Showing());
+  // The reloaded page's notice frame too has completed by now.
+  WaitForExactRequest("GET", "/?fun=notice", "-", mark);
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "平台公告"});
+  EXPECT_TRUE(login.node.Showing());
+  EXPECT_FALSE(HasWindow(kMainTitle)) << "a wrong password opened the main window";
+  EXPECT_TRUE(Client().Running());
+
+  // Right password: the main window on the page the service landed on.
+  mark = Mark();
+  const Window main = LogInAsDemo();
+  WaitForDocument(main);
+  WaitWindowGone(kLoginTitle);
+  // Once by the login window following the redirect, once by the main window.
+  const Request again = WaitForExactRequest("GET", "/?ac=home", Sid(), mark + 2);
+
+  // Everything the service saw, in order: proves no frame or error page
+  // ever opened a main window of its own.
+  const std::vector<std::string> expected{
+      "GET /?fun=login sid=-",
+      "GET /?fun=notice sid=-",
+      "POST /?fun=login sid=-",
+      "GET /?fun=login sid=-",
+      "GET /?fun=notice sid=-",
+      "POST /?fun=login sid=-",
+      "GET /?ac=home sid=" + Sid(),
+      again.line,
+  };
+  EXPECT_EQ(Lines(Requests()), expected);
+
+  const gui::Accessible document = WaitForDocument(main);
+  EXPECT_TRUE(a11y_->Find(main.node, gui::Query{.role = ATSPI_ROLE_LINK, .name = "退出登录"}).has_value())
+      << "the main window does not show the work page:\n" << a11y_->Dump(main.node);
+  EXPECT_NE(document.Name().find("工作台"), std::string::npos) << document.Name();
+}
+
+TEST_F(LoginTest, SizeAndPlace) {
+  StartService();
+  StartClient();
+  const Window login = WaitForLoginWindow();
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
+
+  // Client area as designed, the whole framed window in the middle of the screen.
+  const gui::Geometry client_area = xdo_->WindowGeometry(login.xid);
+  EXPECT_EQ(client_area.width, kLoginClientWidth);
+  EXPECT_EQ(client_area.height, kLoginClientHeight);
+  OuterRect outer;
+  const bool centred = gui::PollUntil(
+      [&] {
+        outer = OuterRectOf(login);
+        return std::abs(outer.x - (kScreenWidth - outer.width) / 2) <= 1 &&
+               std::abs(outer.y - (kScreenHeight - outer.height) / 2) <= 1;
+      },
+      gui::kDefaultTimeout);
+  EXPECT_TRUE(centred) << "login window frame at " << outer.x << "," << outer.y << " size " << outer.width << "x"
+                       << outer.height << ", centred would be " << (kScreenWidth - outer.width) / 2 << ","
+                       << (kScreenHeight - outer.height) / 2;
+}
+
+TEST_F(LoginTest, ChineseTextIsDrawn) {
+  StartService();
+  StartClient();
+  const Window login = WaitForLoginWindow();
+  const gui::Accessible heading = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_HEADING, .name_contains = "用户登录"});
+  const gui::Accessible label = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_LABEL, .text = "用户名"});
+  WaitForExactRequest("GET", "/?fun=notice", "-");
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "平台公告"});
+
+  // The page paints a moment after its objects appear: take pictures until
+  // the label's glyphs are there (a blank page has no ink at all).
+  gui::TempDir dir;
+  const auto png = dir.path() / "login.png";
+  const gui::Extents label_box = label.ScreenExtents();
+  const gui::Rect label_rect{label_box.x, label_box.y, label_box.width, label_box.height};
+  gui::WaitUntil(
+      [&] {
+        session_->Screenshot(png);
+        return gui::ImageCheck(png).InkFraction(label_rect) > 0.02;
+      },
+      gui::kDefaultTimeout, "the label 用户名 to be painted");
+
+  const gui::ImageCheck image(png);
+  const gui::Extents h = heading.ScreenExtents();
+  const gui::Rect heading_rect{h.x, h.y, h.width, h.height};
+  EXPECT_GT(image.InkFraction(heading_rect), 0.02);
+  EXPECT_GT(image.DistinctColors(heading_rect), 8u) << "anti-aliased glyphs expected, not a flat box";
+  EXPECT_GT(image.DistinctColors(label_rect), 8u);
+
+  // The title bar, drawn by the window manager with the Chinese title.
+  const gui::Geometry area = xdo_->WindowGeometry(login.xid);
+  const auto frame = xdo_->FrameExtentsOf(login.xid);
+  ASSERT_TRUE(frame.has_value());
+  const gui::Rect title_bar{area.x + area.width / 4, area.y - frame->top, area.width / 2, frame->top};
+  EXPECT_GT(image.InkFraction(title_bar), 0.02) << "no title text in the title bar";
+}
+
+TEST_F(LoginTest, ClosingTheLoginWindowEndsTheProgram) {
+  StartService();
+  StartClient();
+  const Window login = WaitForLoginWindow();
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
+  xdo_->CloseWindow(login.xid);
+  const auto status = WaitClientExit();
+  ASSERT_TRUE(status.has_value()) << "still running after Alt+F4 on the login window";
+  EXPECT_EQ(*status, 0) << gui::DescribeStatus(*status);
+  EXPECT_TRUE(xdo_->FindWindows("^Varnock").empty());
+}
+
+TEST_F(LoginTest, ServiceDownShowsTheErrorPageThenReloadWorks) {
+  EnsurePortFree();
+  StartClient();
+  const Window login = WaitForLoginWindow();
+  const gui::Accessible heading = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "无法显示此页"});
+  const gui::Accessible reload = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_LINK, .name = "重新加载"});
+  EXPECT_TRUE(heading.Showing());
+  EXPECT_FALSE(HasWindow(kMainTitle)) << "the error page counted as a login";
+  EXPECT_TRUE(Client().Running());
+
+  StartService();
+  gui::ClickCenter(*xdo_, reload);
+  WaitForExactRequest("GET", "/?fun=login", "-");
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
+  WaitForExactRequest("GET", "/?fun=notice", "-");
+  EXPECT_FALSE(HasWindow(kMainTitle));
+
+  // The reloaded page is a working login page.
+  const std::size_t mark = Mark();
+  const Window main = LogInAsDemo();
+  WaitForDocument(main);
+  EXPECT_EQ(Lines(Requests(), mark).front(), "POST /?fun=login sid=-");
+}
+
+// A stand-in for the service on the client's port, serving a login page
+// with a link elsewhere; it can go away and come back.
+class StandInService {
+ public:
+  void Start() {
+    server_ = std::make_unique<httplib::Server>();
+    server_->Get("/", [this](const httplib::Request& request, httplib::Response& response) {
+      {
+        std::lock_guard lock(mutex_);
+        seen_.push_back(request.target);
+      }
+      if (request.target == "/?fun=login") {
+        response.set_content(
+            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>登录</title></head><body>"
+            "<p><a href=\"/?ac=elsewhere\">别处</a></p></body></html>",
+            "text/html; charset=utf-8");
+      } else {
+        response.set_content(
+            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>别处</title></head><body>"
+            "<h1>别处</h1></body></html>",
+            "text/html; charset=utf-8");
+      }
+    });
+    // As the demo service does: httplib's default SO_REUSEPORT alone would
+    // leave TIME_WAIT sockets that keep the service from binding afterwards.
+    server_->set_socket_options([](socket_t socket) {
+      int yes = 1;
+      setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    // stop() waits for idle keep-alive connections to time out.
+    server_->set_keep_alive_timeout(1);
+    if (!server_->bind_to_port("127.0.0.1", kServicePort)) {
+      server_.reset();
+      throw gui::Error("the stand-in service could not listen on port 8010");
+    }
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
+    // stop() does nothing before the server runs.
+    gui::WaitUntil([&] { return server_->is_running(); }, gui::kDefaultTimeout, "the stand-in service to run");
+  }
+  void Stop() {
+    if (!server_) return;
+    server_->stop();
+    if (thread_.joinable()) thread_.join();
+    server_.reset();
+  }
+  ~StandInService() { Stop(); }
+  std::vector<std::string> Seen() const {
+    std::lock_guard lock(mutex_);
+    return seen_;
+  }
+
+ private:
+  std::unique_ptr<httplib::Server> server_;
+  std::thread thread_;
+  mutable std::mutex mutex_;
+  std::vector<std::string> seen_;
+};
+
+TEST_F(LoginTest, AFailedLoadElsewhereIsNoLogin) {
+  EnsurePortFree();
+  StandInService service;
+  service.Start();
+  StartClient();
+  const Window login = WaitForLoginWindow();
+  const gui::Accessible link = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_LINK, .name = "别处"});
+  EXPECT_FALSE(HasWindow(kMainTitle));
+
+  // Gone before the link is followed: the error page stands at an address
+  // that is not the login page, and must still not count.
+  service.Stop();
+  gui::ClickCenter(*xdo_, link);
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "无法显示此页"});
+  const gui::Accessible reload = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_LINK, .name = "重新加载"});
+  EXPECT_FALSE(HasWindow(kMainTitle)) << "the error page counted as a login";
+  EXPECT_TRUE(login.node.Showing());
+
+  // Back again: the real page at that address is a login, so the main
+  // window opens on it and asks for it once more.
+  service.Start();
+  gui::ClickCenter(*xdo_, reload);
+  const Window main = WaitForMainWindow();
+  WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "别处"});
+  WaitWindowGone(kLoginTitle);
+  const std::vector<std::string> expected{"/?fun=login", "/?ac=elsewhere", "/?ac=elsewhere"};
+  gui::WaitUntil([&] { return service.Seen().size() >= expected.size(); }, gui::kDefaultTimeout,
+                 "the main window to ask for /?ac=elsewhere");
+  EXPECT_EQ(service.Seen(), expected);
+}
+
+TEST_F(LoginTest, NothingIsWrittenUnderHome) {
+  const Window main = StartLoggedIn();
+  const std::vector<MenuPath> commands{
+      {"alt+m", {"短信管理(M)", "发送记录(H)"}, "h"},
+      {"alt+c", {"客户管理(C)", "名片管理(C)"}, "c"},
+      {"alt+c", {"客户管理(C)", "客户资料备份"}, "", 1},  // a download
+      {"alt+u", {"账户管理(U)", "账户信息(U)"}, "u"},
+  };
+  for (const MenuPath& command : commands) {
+    const std::size_t mark = Mark();
+    ChooseMenuItem(main, command);
+    WaitForRequest("GET /\\?\\S+ sid=" + RegexEscape(Sid()), mark);
+    if (command.letter.empty()) DeclineAnySaveDialog();  // the download
+  }
+
+  const std::size_t mark = Mark();
+  gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK, .name = "退出登录"}));
+  WaitForExactRequest("GET", "/?fun=logout", Sid(), mark);
+  const Window login = WaitForLoginWindow();
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
+  xdo_->CloseWindow(login.xid);
+  ASSERT_EQ(WaitClientExit(), std::optional<int>(0));
+
+  std::string written;
+  for (const auto& path : session_->FilesUnderHome()) written += "  " + path.string() + "\n";
+  EXPECT_TRUE(written.empty()) << "the client wrote under HOME:\n" << written;
+}
+
+}  // namespace
+}  // namespace varnock_gui
