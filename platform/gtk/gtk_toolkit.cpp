@@ -114,6 +114,7 @@ void GtkToolkit::OnDisplayLost(::_XDisplay*, void* data) {
   if (!self->display_lost_) {
     self->display_lost_ = true;
     if (self->system_unload) self->system_unload(vbAppWindows);
+    if (self->before_abrupt_exit) self->before_abrupt_exit();
   }
   _exit(0);
 }

@@ -32,6 +32,10 @@ class GtkToolkit final : public Toolkit {
   void Quit() override;
   void Post(std::function<void()> task) override;
 
+  // Run when the display is lost, just before the process leaves without
+  // running any destructor.
+  std::function<void()> before_abrupt_exit;
+
   // The browser engine, started with the first browser.
   WebEngine& Engine();
 

@@ -49,6 +49,9 @@ GtkNativeWindow::GtkNativeWindow(GtkToolkit& toolkit, const FormDesign& design,
       sigc::mem_fun(*this, &GtkNativeWindow::OnConfigure), false));
   connections_.push_back(window_->signal_window_state_event().connect(
       sigc::mem_fun(*this, &GtkNativeWindow::OnWindowState), false));
+  connections_.push_back(window_->signal_property_notify_event().connect(
+      sigc::mem_fun(*this, &GtkNativeWindow::OnProperty), false));
+  window_->add_events(Gdk::PROPERTY_CHANGE_MASK);
   connections_.push_back(window_->signal_delete_event().connect(
       sigc::mem_fun(*this, &GtkNativeWindow::OnDelete), false));
   connections_.push_back(window_->signal_key_press_event().connect(
@@ -237,17 +240,28 @@ void GtkNativeWindow::ReadFrameFromServer() {
   FrameExtents frame{origin_x - outer.x, outer.x + outer.width - origin_x - inner_width_,
                      origin_y - outer.y, outer.y + outer.height - origin_y - inner_height_};
   if (frame.left < 0 || frame.right < 0 || frame.top < 0 || frame.bottom < 0) return;
+  const bool framed = frame.left + frame.right + frame.top + frame.bottom > 0;
   const bool frame_changed = frame.left != frame_.left || frame.right != frame_.right ||
                              frame.top != frame_.top || frame.bottom != frame_.bottom;
   frame_ = frame;
   x_ = outer.x;
   y_ = outer.y;
-  toolkit_.RememberFrame(design_.border == BorderStyle::Sizable, frame_);
-  if (recenter_) {
+  if (framed) toolkit_.RememberFrame(design_.border == BorderStyle::Sizable, frame_);
+  // Centred with a frame size that was only a guess: once the window
+  // manager has framed the window, centre it with the real one.
+  if (recenter_ && framed) {
     recenter_ = false;
     if (frame_changed) PlaceOnFirstShow(center_owner_);
     recenter_ = false;
+    center_owner_ = nullptr;
   }
+}
+
+bool GtkNativeWindow::OnProperty(GdkEventProperty* event) {
+  // The window manager announces the frame it drew around the window.
+  static const GdkAtom kFrameExtents = gdk_atom_intern_static_string("_NET_FRAME_EXTENTS");
+  if (event->atom == kFrameExtents) ReadFrameFromServer();
+  return false;
 }
 
 bool GtkNativeWindow::OnWindowState(GdkEventWindowState* event) {

@@ -68,6 +68,7 @@ class GtkNativeWindow final : public NativeWindow {
   bool OnConfigure(GdkEventConfigure* event);
   bool OnWindowState(GdkEventWindowState* event);
   bool OnDelete(GdkEventAny* event);
+  bool OnProperty(GdkEventProperty* event);
   bool OnKeyPress(GdkEventKey* event);
   void ReadFrameFromServer();
   void PlaceOnFirstShow(GtkNativeWindow* owner);

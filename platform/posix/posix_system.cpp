@@ -101,10 +101,14 @@ double PosixSystem::Shell(const std::string& path, int window_style) {
   char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
   GPid pid = 0;
   GError* error = nullptr;
+  // The tool outlives this run: it keeps its caches where it always does,
+  // not in the run's private cache directory.
+  std::unique_ptr<gchar*, decltype(&g_strfreev)> environment(
+      g_environ_unsetenv(g_get_environ(), "XDG_CACHE_HOME"), &g_strfreev);
   // Without G_SPAWN_DO_NOT_REAP_CHILD the child is reaped for us and does
   // not become a zombie of this process.
-  if (!g_spawn_async(nullptr, argv, nullptr, G_SPAWN_STDIN_FROM_DEV_NULL, nullptr, nullptr, &pid,
-                     &error)) {
+  if (!g_spawn_async(nullptr, argv, environment.get(), G_SPAWN_STDIN_FROM_DEV_NULL, nullptr,
+                     nullptr, &pid, &error)) {
     std::string message = error ? error->message : "无法启动程序";
     g_clear_error(&error);
     throw RuntimeError(kErrFileNotFound, "文件未找到: " + message);

@@ -1,6 +1,9 @@
 #include "net.h"
 
 #include <arpa/inet.h>
+#include <net/if.h>
+#include <sched.h>
+#include <sys/ioctl.h>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -16,6 +19,23 @@
 #include "unique_fd.h"
 
 namespace gui {
+
+bool UsePrivateNetwork() {
+  static const bool isolated = [] {
+    if (::unshare(CLONE_NEWNET) != 0) return false;
+    // A new network starts with its loopback interface down.
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    struct ifreq request {};
+    std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
+    bool up = ::ioctl(fd, SIOCGIFFLAGS, &request) == 0;
+    request.ifr_flags |= IFF_UP | IFF_RUNNING;
+    up = up && ::ioctl(fd, SIOCSIFFLAGS, &request) == 0;
+    ::close(fd);
+    return up;
+  }();
+  return isolated;
+}
 namespace {
 
 struct AddrInfoFree {

@@ -6,6 +6,13 @@
 
 namespace gui {
 
+// Moves this process, and every process it starts from then on, into a
+// network of its own with only the loopback interface up, so that servers
+// on fixed ports (the client's 8010) never meet another test's. Done once;
+// returns whether the process has a private network (false where the
+// system does not allow it: then ports are shared).
+bool UsePrivateNetwork();
+
 // A TCP port on 127.0.0.1 that nothing listened on a moment ago.
 std::uint16_t FreePort();
 

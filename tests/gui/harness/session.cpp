@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include "net.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -127,6 +129,7 @@ rm -rf -- "$2"
 
 Session::Session(SessionOptions options) : options_(std::move(options)), root_("gui-session") {
   if (session_alive.exchange(true)) throw Error("only one gui::Session may exist at a time");
+  UsePrivateNetwork();
   try {
     Launch();
   } catch (...) {
