@@ -347,6 +347,8 @@ std::string Session::InfrastructureLog() const {
   return out;
 }
 
+void Session::StopDisplay() { xvfb_.reset(); }
+
 void Session::Teardown() noexcept {
   try {
     std::vector<pid_t> infrastructure;

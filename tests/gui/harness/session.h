@@ -71,6 +71,10 @@ class Session {
   // Live processes carrying the marker, this process excluded.
   std::vector<pid_t> Processes() const;
 
+  // Ends the X server under the programs still running, as when a desktop
+  // session's display goes away.
+  void StopDisplay();
+
   // The infrastructure's stderr (Xvfb, dbus, AT-SPI, openbox), for failure messages.
   std::string InfrastructureLog() const;
 
