@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 
 #include "client_fixture.h"
+#include "private_cache.h"
 
 namespace varnock_gui {
 namespace {
@@ -269,18 +269,11 @@ TEST_F(LoginTest, AFailedLoadElsewhereIsNoLogin) {
   EXPECT_EQ(service.Seen(), expected);
 }
 
-// The run's caches, kept out of HOME, that are still there.
-std::set<std::string> LeftoverCaches() {
-  std::set<std::string> found;
-  for (const auto& entry : std::filesystem::directory_iterator("/tmp")) {
-    if (entry.path().filename().string().rfind("varnock-cache-", 0) == 0) found.insert(entry.path());
-  }
-  return found;
-}
-
 TEST_F(LoginTest, NothingIsWrittenUnderHome) {
-  const std::set<std::string> caches_before = LeftoverCaches();
   const Window main = StartLoggedIn();
+  const auto cache = PrivateCacheOf(Client());
+  ASSERT_TRUE(cache.has_value()) << "the client's private cache directory was not found";
+  EXPECT_FALSE(cache->string().starts_with(session_->Home().string()));
   const std::vector<MenuPath> commands{
       {"alt+m", {"短信管理(M)", "发送记录(H)"}, "h"},
       {"alt+c", {"客户管理(C)", "名片管理(C)"}, "c"},
@@ -309,7 +302,7 @@ TEST_F(LoginTest, NothingIsWrittenUnderHome) {
     if (!std::filesystem::is_directory(session_->Home() / path)) written += "  " + path.string() + "\n";
   }
   EXPECT_TRUE(written.empty()) << "the client wrote under HOME:\n" << written;
-  EXPECT_EQ(LeftoverCaches(), caches_before) << "the run's private cache outlived it";
+  EXPECT_FALSE(std::filesystem::exists(*cache)) << "the run's private cache outlived it: " << *cache;
 }
 
 }  // namespace
