@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test fuzz clean
+.PHONY: all deps build run test soak test-asan bench fuzz clean
 
 all: build
 
@@ -24,6 +24,43 @@ run: build
 # bring up their own Xvfb and openbox.
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure --timeout 600
+
+# The GUI soak test at length: SOAK_CYCLES (default 200) rounds of logging
+# in, opening a page and logging out in the page; `make test` runs 20.
+SOAK_CYCLES ?= 200
+soak: TARGETS = --target gui_soak_tests
+soak: build
+	@cd $(BUILD_DIR) && ./gui_soak_tests --cycles=$(SOAK_CYCLES)
+
+# The unit, demo service and GUI tests on a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer ($(BUILD_DIR)-asan). The options reach the
+# client the GUI tests start; a leak at its exit fails the run unless it lies
+# in a system library listed in tests/sanitizers/lsan.supp.
+ASAN_BUILD_DIR ?= $(BUILD_DIR)-asan
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNOCK_SANITIZE=ON > /dev/null
+	@cmake --build $(ASAN_BUILD_DIR) -j$(JOBS)
+	@cd $(ASAN_BUILD_DIR) && \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0:exitcode=23 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure --timeout 1200 -L 'unit|service|gui'
+
+# The client against a bare WebKitGTK view and Chromium's app window, side by
+# side (bench/; results in docs/performance.md). Not part of `make test`:
+# builds the client in $(BENCH_BUILD_DIR), installs Chromium when missing and
+# prints a table of medians over BENCH_RUNS runs (default 5). As root it runs
+# in a private network, so port 8010 may be in use elsewhere on the machine.
+BENCH_BUILD_DIR ?= $(BUILD_DIR)-bench
+BENCH_RUNS ?= 5
+bench:
+	@./scripts/install-deps.sh bench
+	@cmake -S . -B $(BENCH_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF > /dev/null
+	@cmake --build $(BENCH_BUILD_DIR) -j$(JOBS) --target varnock
+	@cmake -S bench -B $(BENCH_BUILD_DIR)/bench -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake --build $(BENCH_BUILD_DIR)/bench -j$(JOBS)
+	@$(BENCH_BUILD_DIR)/bench/varnock_bench --client $(BENCH_BUILD_DIR)/varnock \
+	  --floor $(BENCH_BUILD_DIR)/bench/floor --runs $(BENCH_RUNS)
 
 # libFuzzer targets (clang), each for a bounded time (FUZZ_SECONDS, default 60).
 fuzz:

@@ -16,7 +16,7 @@ for group in "$@"; do
   case "$group" in
     windows) ;;  # in the default list, since `make test` runs the Windows tests
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    bench) packages+=(chromium) ;;
+    bench) packages+=(chromium libxtst-dev) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
   esac
 done

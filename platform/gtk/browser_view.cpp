@@ -74,12 +74,11 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
   find_bar_ = Gtk::manage(new FindBar(view_.get()));
   overlay_->add_overlay(*find_bar_);
   gtk_widget_show(GTK_WIDGET(view_.get()));
-  dialogs_ = std::make_unique<PageDialogs>(view_.get());
+  dialogs_ = std::make_unique<PageDialogs>(view_.get(), [this] { StopFloodingPage(); });
 
   WebKitWebView* v = view_.get();
   Connect(v, "load-changed", G_CALLBACK(OnLoadChanged));
   Connect(v, "load-failed", G_CALLBACK(OnLoadFailed));
-  Connect(v, "notify::uri", G_CALLBACK(OnUriChanged));
   Connect(v, "permission-request", G_CALLBACK(OnPermissionRequest));
   Connect(v, "decide-policy", G_CALLBACK(OnDecidePolicy));
   Connect(v, "create", G_CALLBACK(OnCreate));
@@ -106,6 +105,7 @@ void BrowserView::Connect(gpointer instance, const char* signal, GCallback handl
 void BrowserView::Detach() {
   if (detached_) return;
   detached_ = true;
+  stop_page_.disconnect();
   connections_.clear();
   document_complete = nullptr;
   close_requested = nullptr;
@@ -125,7 +125,6 @@ void BrowserView::OnLoadChanged(WebKitWebView* v, WebKitLoadEvent event, gpointe
   auto* self = static_cast<BrowserView*>(data);
   switch (event) {
     case WEBKIT_LOAD_STARTED:
-      self->provisional_ = true;
       self->load_failed_ = false;
       self->error_page_load_ = self->error_page_next_;
       self->error_page_next_ = false;
@@ -133,11 +132,14 @@ void BrowserView::OnLoadChanged(WebKitWebView* v, WebKitLoadEvent event, gpointe
     case WEBKIT_LOAD_REDIRECTED:
       break;
     case WEBKIT_LOAD_COMMITTED:
-      self->provisional_ = false;
+      // The address the document was loaded from, after any redirects. A
+      // page's script may show another one (History API, fragments), but
+      // the page has not been loaded there: a login page that claims the
+      // session's address is no login, a page claiming the login address no
+      // logout.
       if (const char* uri = webkit_web_view_get_uri(v)) self->location_ = uri;
       break;
     case WEBKIT_LOAD_FINISHED: {
-      self->provisional_ = false;
       const bool completed = !self->load_failed_ && !self->error_page_load_;
       self->load_failed_ = false;
       self->error_page_load_ = false;
@@ -174,14 +176,6 @@ void BrowserView::ShowErrorPage(const std::string& heading, const std::string& d
   webkit_web_view_load_alternate_html(view_.get(), html.c_str(), uri.c_str(), uri.c_str());
 }
 
-void BrowserView::OnUriChanged(WebKitWebView* v, GParamSpec*, gpointer data) {
-  auto* self = static_cast<BrowserView*>(data);
-  // While a load is provisional the page shown is still the old one; a
-  // change after the commit is a navigation within the page.
-  if (self->provisional_) return;
-  if (const char* uri = webkit_web_view_get_uri(v)) self->location_ = uri;
-}
-
 void BrowserView::OnFrameComplete(WebKitUserContentManager*, WebKitJavascriptResult* result,
                                   gpointer data) {
   auto* self = static_cast<BrowserView*>(data);
@@ -192,11 +186,27 @@ void BrowserView::OnFrameComplete(WebKitUserContentManager*, WebKitJavascriptRes
   notify(false, href.get());
 }
 
+void BrowserView::StopFloodingPage() {
+  // Not from inside the dialog's signal: the web process is waiting in it.
+  stop_page_.disconnect();
+  stop_page_ = Glib::signal_idle().connect([this] {
+    // Only a new web process stops a script that never returns. Views that
+    // shared the old one show their crash page; the session lives on in the
+    // network process.
+    stopping_page_ = true;
+    webkit_web_view_terminate_web_process(view_.get());
+    stopping_page_ = false;
+    ShowErrorPage("此页已被停止", "此页面不停地弹出对话框，已被停止。您的登录状态不受影响，可以重新加载此页。",
+                  location_);
+    return false;
+  });
+}
+
 void BrowserView::OnCrashed(WebKitWebView*, WebKitWebProcessTerminationReason reason,
                             gpointer data) {
   auto* self = static_cast<BrowserView*>(data);
-  if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) return;
-  self->provisional_ = false;
+  // The view being closed, or stopped by us with a page of its own.
+  if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API && (self->detached_ || self->stopping_page_)) return;
   self->ShowErrorPage("页面已停止响应", "显示此页面的进程意外结束。您的登录状态不受影响，可以重新加载此页。",
                       self->location_);
 }
@@ -283,9 +293,9 @@ void BrowserView::OnClose(WebKitWebView*, gpointer data) {
 
 // ------------------------------------------------------------- keys, menu
 
-gboolean BrowserView::OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*,
+gboolean BrowserView::OnContextMenu(WebKitWebView* v, WebKitContextMenu* menu, GdkEvent*,
                                     WebKitHitTestResult*, gpointer) {
-  PrepareContextMenu(menu);
+  PrepareContextMenu(menu, v);
   return FALSE;
 }
 

@@ -5,6 +5,7 @@
 // control and every pop-up window are made of one.
 #pragma once
 
+#include <glibmm/main.h>
 #include <gtkmm/overlay.h>
 #include <webkit2/webkit2.h>
 
@@ -54,6 +55,8 @@ class BrowserView {
 
  private:
   void Connect(gpointer instance, const char* signal, GCallback handler);
+  // Ends a page that will not stop opening dialogs, with an error page.
+  void StopFloodingPage();
   void ShowErrorPage(const std::string& heading, const std::string& detail,
                      const std::string& uri);
   bool HandleKey(const GdkEventKey* event);
@@ -63,7 +66,6 @@ class BrowserView {
   static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self);
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
                                gpointer self);
-  static void OnUriChanged(WebKitWebView*, GParamSpec*, gpointer self);
   static void OnFrameComplete(WebKitUserContentManager*, WebKitJavascriptResult* result,
                               gpointer self);
   static gboolean OnPermissionRequest(WebKitWebView*, WebKitPermissionRequest* request,
@@ -87,9 +89,10 @@ class BrowserView {
   std::unique_ptr<PageDialogs> dialogs_;
   std::vector<SignalConnection> connections_;
   std::string location_;
+  sigc::connection stop_page_;
+  bool stopping_page_ = false;
   bool silent_ = false;
   bool detached_ = false;
-  bool provisional_ = false;      // a load has started and not yet committed
   bool load_failed_ = false;      // the current load failed: its FINISHED is no completion
   bool error_page_next_ = false;  // the next load to start is an error page of ours
   bool error_page_load_ = false;  // the current load is an error page of ours

@@ -31,18 +31,26 @@ const char* ChineseLabel(WebKitContextMenuAction action) {
   }
 }
 
-bool Unwanted(WebKitContextMenuAction action) {
-  return action == WEBKIT_CONTEXT_MENU_ACTION_INSPECT_ELEMENT;
+// The engine offers back, forward and stop whether or not they would do
+// anything.
+bool Unwanted(WebKitContextMenuAction action, WebKitWebView* view) {
+  switch (action) {
+    case WEBKIT_CONTEXT_MENU_ACTION_INSPECT_ELEMENT: return true;
+    case WEBKIT_CONTEXT_MENU_ACTION_GO_BACK: return !webkit_web_view_can_go_back(view);
+    case WEBKIT_CONTEXT_MENU_ACTION_GO_FORWARD: return !webkit_web_view_can_go_forward(view);
+    case WEBKIT_CONTEXT_MENU_ACTION_STOP: return !webkit_web_view_is_loading(view);
+    default: return false;
+  }
 }
 
 }  // namespace
 
-void PrepareContextMenu(WebKitContextMenu* menu) {
+void PrepareContextMenu(WebKitContextMenu* menu, WebKitWebView* view) {
   guint i = 0;
   while (i < webkit_context_menu_get_n_items(menu)) {
     WebKitContextMenuItem* item = webkit_context_menu_get_item_at_position(menu, i);
     const WebKitContextMenuAction action = webkit_context_menu_item_get_stock_action(item);
-    if (Unwanted(action)) {
+    if (Unwanted(action, view)) {
       webkit_context_menu_remove(menu, item);
       continue;
     }
@@ -54,7 +62,20 @@ void PrepareContextMenu(WebKitContextMenu* menu) {
     }
     ++i;
   }
-  // No separator left at either end after a removal.
+  // No separator left at either end, nor two in a row, after a removal.
+  for (guint j = 1; j < webkit_context_menu_get_n_items(menu);) {
+    WebKitContextMenuItem* item = webkit_context_menu_get_item_at_position(menu, j);
+    if (webkit_context_menu_item_is_separator(item) &&
+        webkit_context_menu_item_is_separator(webkit_context_menu_get_item_at_position(menu, j - 1))) {
+      webkit_context_menu_remove(menu, item);
+    } else {
+      ++j;
+    }
+  }
+  while (webkit_context_menu_get_n_items(menu) > 0 &&
+         webkit_context_menu_item_is_separator(webkit_context_menu_get_item_at_position(menu, 0))) {
+    webkit_context_menu_remove(menu, webkit_context_menu_get_item_at_position(menu, 0));
+  }
   while (webkit_context_menu_get_n_items(menu) > 0) {
     WebKitContextMenuItem* last =
         webkit_context_menu_get_item_at_position(menu, webkit_context_menu_get_n_items(menu) - 1);

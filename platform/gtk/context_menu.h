@@ -1,11 +1,12 @@
 // The page's context menu: the engine's usual items, labelled in Chinese,
-// and never the developer tools.
+// offering only what can be done on `view` now, and never the developer
+// tools.
 #pragma once
 
 #include <webkit2/webkit2.h>
 
 namespace vb::gtk {
 
-void PrepareContextMenu(WebKitContextMenu* menu);
+void PrepareContextMenu(WebKitContextMenu* menu, WebKitWebView* view);
 
 }  // namespace vb::gtk

@@ -40,7 +40,9 @@ FindBar::FindBar(WebKitWebView* view)
   next_.signal_clicked().connect([this] { webkit_find_controller_search_next(finder_); });
   previous_.signal_clicked().connect([this] { webkit_find_controller_search_previous(finder_); });
   close_.signal_clicked().connect([this] { Close(); });
-  found_ = SignalConnection(finder_, g_signal_connect(finder_, "found-text", G_CALLBACK(OnFound), this));
+  // found-text counts only on the first search (a step to the next match
+  // reports one): the bar's count comes from counting the matches.
+  found_ = SignalConnection(finder_, g_signal_connect(finder_, "counted-matches", G_CALLBACK(OnCounted), this));
   not_found_ = SignalConnection(
       finder_, g_signal_connect(finder_, "failed-to-find-text", G_CALLBACK(OnNotFound), this));
 }
@@ -68,6 +70,7 @@ void FindBar::Search() {
     return;
   }
   webkit_find_controller_search(finder_, text.c_str(), kFindOptions, kMaxMatches);
+  webkit_find_controller_count_matches(finder_, text.c_str(), kFindOptions, kMaxMatches);
 }
 
 bool FindBar::OnKey(GdkEventKey* event) {
@@ -88,8 +91,8 @@ bool FindBar::OnKey(GdkEventKey* event) {
   }
 }
 
-void FindBar::OnFound(WebKitFindController*, guint count, gpointer self) {
-  static_cast<FindBar*>(self)->result_.set_text(std::to_string(count) + " 个匹配");
+void FindBar::OnCounted(WebKitFindController*, guint count, gpointer self) {
+  static_cast<FindBar*>(self)->result_.set_text(count == 0 ? "未找到" : std::to_string(count) + " 个匹配");
 }
 
 void FindBar::OnNotFound(WebKitFindController*, gpointer self) {

@@ -24,7 +24,7 @@ class FindBar final : public Gtk::Box {
  private:
   void Search();
   bool OnKey(GdkEventKey* event);
-  static void OnFound(WebKitFindController*, guint count, gpointer self);
+  static void OnCounted(WebKitFindController*, guint count, gpointer self);
   static void OnNotFound(WebKitFindController*, gpointer self);
 
   WebKitWebView* view_;

@@ -39,13 +39,22 @@ GdkRectangle MonitorGeometry() {
 
 }  // namespace
 
-GtkToolkit::GtkToolkit() : gtk_(true) {
+// The engine's process set-up has to come before GTK opens the display.
+GtkToolkit::GtkToolkit() : gtk_((WebEngine::PrepareProcess(), true)) {
+  // The web process starts while the first window is still being built.
+  Engine().Prewarm();
   g_set_prgname("varnock");
   g_set_application_name("Varnock");
   // The client keeps nothing: no list of recently used files either.
   if (auto settings = Gtk::Settings::get_default()) {
     settings->property_gtk_recent_files_enabled() = false;
   }
+  // The file chooser still hands every chosen file to the recent files
+  // manager, whose change handler then writes an emptied list under the
+  // user's data folder. Without the handler the list stays in memory; the
+  // class is kept for the whole run.
+  auto* recent = static_cast<GtkRecentManagerClass*>(g_type_class_ref(GTK_TYPE_RECENT_MANAGER));
+  recent->changed = nullptr;
   InstallStyle();
   auto icons = ProgramIcons();
   if (!icons.empty()) Gtk::Window::set_default_icon_list(icons);

@@ -16,8 +16,17 @@ struct PageDialogs::Open {
   Gtk::Entry* entry = nullptr;  // prompt only, owned by the dialog
 };
 
-PageDialogs::PageDialogs(WebKitWebView* view)
+namespace {
+
+// Closer than a person answers one dialog and acts on the page again.
+constexpr std::int64_t kRapidMicroseconds = 300'000;
+constexpr int kRapidDialogsAllowed = 2;
+
+}  // namespace
+
+PageDialogs::PageDialogs(WebKitWebView* view, std::function<void()> flooded)
     : view_(view),
+      flooded_(std::move(flooded)),
       connection_(view, g_signal_connect(view, "script-dialog", G_CALLBACK(OnScriptDialog), this)) {}
 
 PageDialogs::~PageDialogs() { CloseAll(); }
@@ -29,6 +38,17 @@ void PageDialogs::CloseAll() {
 gboolean PageDialogs::OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* script,
                                      gpointer data) {
   auto* self = static_cast<PageDialogs*>(data);
+  const std::int64_t now = g_get_monotonic_time();
+  const bool rapid = self->open_.empty() && self->last_answered_ != 0 &&
+                     now - self->last_answered_ < kRapidMicroseconds;
+  self->rapid_ = rapid ? self->rapid_ + 1 : 0;
+  if (self->rapid_ >= kRapidDialogsAllowed) {
+    // Answered by returning (Cancel, no text): the page is being stopped.
+    self->rapid_ = 0;
+    self->last_answered_ = 0;
+    if (self->flooded_) self->flooded_();
+    return TRUE;
+  }
   const WebKitScriptDialogType type = webkit_script_dialog_get_dialog_type(script);
   const bool has_cancel = type != WEBKIT_SCRIPT_DIALOG_ALERT;
 
@@ -68,6 +88,7 @@ void PageDialogs::Answer(Open* open, bool ok) {
   if (it == open_.end()) return;
   std::unique_ptr<Open> done = std::move(*it);
   open_.erase(it);
+  last_answered_ = g_get_monotonic_time();
 
   WebKitScriptDialog* script = done->script;
   switch (webkit_script_dialog_get_dialog_type(script)) {

@@ -1,9 +1,14 @@
 // alert, confirm and prompt from a page: modal dialogs over the page's
 // window, with the page's text. The page waits until the user answers.
+// A page that opens one dialog the moment the last one is answered, again
+// and again, would hold the user for good (each dialog is modal): its third
+// such dialog is not shown, and `flooded` asks for the page to be stopped.
 #pragma once
 
 #include <webkit2/webkit2.h>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -13,7 +18,7 @@ namespace vb::gtk {
 
 class PageDialogs {
  public:
-  explicit PageDialogs(WebKitWebView* view);
+  PageDialogs(WebKitWebView* view, std::function<void()> flooded);
   ~PageDialogs();
   PageDialogs(const PageDialogs&) = delete;
   PageDialogs& operator=(const PageDialogs&) = delete;
@@ -28,7 +33,12 @@ class PageDialogs {
   void Answer(Open* open, bool ok);
 
   WebKitWebView* view_;
+  std::function<void()> flooded_;
   SignalConnection connection_;
+  // When the last dialog was answered (monotonic µs), and how many dialogs
+  // in a row came right after the one before.
+  std::int64_t last_answered_ = 0;
+  int rapid_ = 0;
   std::vector<std::unique_ptr<Open>> open_;
 };
 

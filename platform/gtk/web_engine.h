@@ -15,10 +15,18 @@ class Downloads;
 
 class WebEngine {
  public:
+  // Once, before GTK opens the display and before any other thread starts:
+  // keeps OpenGL out of this process (the web process keeps its own).
+  static void PrepareProcess();
+
   WebEngine();
   ~WebEngine();
   WebEngine(const WebEngine&) = delete;
   WebEngine& operator=(const WebEngine&) = delete;
+
+  // Starts the web process now on a blank page, so that the first view's
+  // load does not wait for it; that view and the ones after it share it.
+  void Prewarm();
 
   // A new view on the shared session, with its own content manager. A
   // pop-up's view must be related to its opener's; other views share the
@@ -30,11 +38,17 @@ class WebEngine {
   WebKitSettings* Settings() const noexcept { return settings_.get(); }
 
  private:
+  static void OnFirstLoad(WebKitWebView* view, WebKitLoadEvent event, gpointer self);
+
   GObjectPtr<WebKitWebContext> context_;
   GObjectPtr<WebKitSettings> settings_;
   std::unique_ptr<Downloads> downloads_;
   // The most recent view still alive: new views share its web process.
   WeakRef<WebKitWebView> last_view_;
+  // The blank view that started the web process, kept until the first real
+  // view has its own page there.
+  GObjectPtr<WebKitWebView> spare_;
+  SignalConnection spare_handover_;
 };
 
 }  // namespace vb::gtk

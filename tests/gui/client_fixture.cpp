@@ -7,6 +7,8 @@
 #include <regex>
 #include <sstream>
 
+#include "service/cookies.hpp"
+
 namespace varnock_gui {
 
 std::vector<Request> ReadRequestLog(const std::filesystem::path& log) {
@@ -133,8 +135,13 @@ std::string ClientTest::LogFrom(std::size_t from) const {
 gui::Process& ClientTest::StartClient() { return StartClientWith({VARNOCK_CLIENT}); }
 
 gui::Process& ClientTest::StartClientWith(const std::vector<std::string>& argv) {
-  // Sanitizer builds: GTK's caches at exit would change the exit status under test.
-  client_ = session_->Start(argv, gui::Environment().Set("ASAN_OPTIONS", "detect_leaks=0"));
+  // The session hands the test's ASAN_OPTIONS, LSAN_OPTIONS and UBSAN_OPTIONS
+  // on to the client (make test-asan sets them, with the suppressions for the
+  // system libraries). Without them, a sanitizer build would fail on GTK's
+  // caches at exit: the exit status is under test.
+  gui::Environment extra;
+  if (!gui::Environment::FromCurrentProcess().Get("ASAN_OPTIONS")) extra.Set("ASAN_OPTIONS", "detect_leaks=0");
+  client_ = session_->Start(argv, extra);
   return *client_;
 }
 
@@ -166,6 +173,21 @@ gui::Accessible ClientTest::WaitForDocument(const Window& window) const {
 
 gui::Accessible ClientTest::WaitInPage(const Window& window, const gui::Query& query) const {
   return a11y_->WaitFor(window.node, query);
+}
+
+std::string ClientTest::PageTitle(const Window& window) const {
+  try {
+    const auto document = a11y_->Find(window.node, gui::Query{.role = ATSPI_ROLE_DOCUMENT_WEB});
+    return document ? document->Name() : std::string();
+  } catch (const gui::Error&) {
+    return {};  // the document went while being read: a new one is on its way
+  }
+}
+
+void ClientTest::WaitForPageTitle(const Window& window, const std::string& title,
+                                  std::chrono::milliseconds timeout) const {
+  gui::WaitUntil([&] { return PageTitle(window) == title; }, timeout, "the page \"" + title + "\"",
+                 [&] { return "the window shows \"" + PageTitle(window) + "\""; });
 }
 
 void ClientTest::LogIn(const std::string& user, const std::string& password) {
@@ -225,6 +247,49 @@ void ClientTest::ChooseMenuItem(const Window& main, const MenuPath& path) const 
                  std::to_string(path.downs) + " arrows down to select " + path.item.back(),
                  [&] { return a11y_->Dump(main.node); });
   xdo_->Key("Return");
+}
+
+int ClientTest::ExitThroughCloseBox(const Window& main) {
+  xdo_->CloseWindow(main.xid);
+  const Window box = WaitForWindow(kMessageBoxTitle);
+  a11y_->WaitFor(box.node, gui::Query{.role = ATSPI_ROLE_LABEL, .name = "确定要退出吗？"});
+  xdo_->KeyToWindow(box.xid, "Return");
+  const auto status = WaitClientExit();
+  if (!status) throw gui::Error("the client still runs after 确定 on the exit question");
+  return *status;
+}
+
+void ClientTest::FocusPage(const Window& window) const {
+  const gui::Extents page = WaitForDocument(window).ScreenExtents();
+  // WebKit takes the keyboard focus on the button press, before the keys
+  // that follow arrive: they come through the same X connection after it.
+  xdo_->Click(page.x + 3, page.y + 3);
+}
+
+void ClientTest::TypeIntoFocused(const gui::Accessible& field, const std::string& text) const {
+  constexpr int kAttempts = 3;
+  for (int attempt = 1; attempt < kAttempts; ++attempt) {
+    xdo_->Key("ctrl+a");
+    xdo_->Type(text);
+    if (gui::PollUntil([&] { return field.Text() == text; }, 3s)) return;
+  }
+  xdo_->Key("ctrl+a");
+  xdo_->Type(text);
+  a11y_->WaitForText(field, text);
+}
+
+std::vector<gui::WindowInfo> ClientTest::ClientWindows() const {
+  std::vector<gui::WindowInfo> showing;
+  const auto app = a11y_->FindApplication(client_->pid());
+  if (!app) return showing;
+  for (auto& window : a11y_->Windows(*app)) {
+    if (window.showing) showing.push_back(std::move(window));
+  }
+  return showing;
+}
+
+std::string ClientTest::SessionCookie() const {
+  return std::string(varnock::demo::session_cookie_name) + "=" + sid_;
 }
 
 bool ClientTest::DeclineAnySaveDialog() {

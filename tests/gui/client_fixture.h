@@ -105,6 +105,13 @@ class ClientTest : public ::testing::Test {
   // Something in the window's page (web content included).
   gui::Accessible WaitInPage(const Window& window, const gui::Query& query) const;
 
+  // The title of the page a window shows ("" while it has none or while it
+  // is being replaced), and a wait
+  // for a page with this exact title.
+  std::string PageTitle(const Window& window) const;
+  void WaitForPageTitle(const Window& window, const std::string& title,
+                        std::chrono::milliseconds timeout = gui::kDefaultTimeout) const;
+
   // Types into the login page's fields as a user would and submits with Enter.
   void LogIn(const std::string& user, const std::string& password);
   // Starts service and client, logs in as the demo account, waits for the
@@ -121,6 +128,25 @@ class ClientTest : public ::testing::Test {
   // Opens the menu and runs the item as a user at the keyboard would: its
   // access key letter, or arrows down and Enter.
   void ChooseMenuItem(const Window& main, const MenuPath& path) const;
+
+  // Closes the main window as a user would (its close box, then 确定 on the
+  // exit question with Enter) and returns the exit status; throws when the
+  // program does not end.
+  int ExitThroughCloseBox(const Window& main);
+
+  // Clicks into the page's top left margin (never a link or a field) so that
+  // the keys that follow go to the page, as a user does before pressing F5.
+  void FocusPage(const Window& window) const;
+  // Types `text` into the field that has the keyboard focus, replacing what
+  // it holds, and waits until the field reads exactly that. xdotool now and
+  // then drops a character it has to map to a spare key (any Chinese one):
+  // a field that ends up reading something else is typed into again.
+  void TypeIntoFocused(const gui::Accessible& field, const std::string& text) const;
+  // The client's showing top-level windows, as AT-SPI sees them.
+  std::vector<gui::WindowInfo> ClientWindows() const;
+  // The Cookie header of the logged-in web session: fetches with it get what
+  // the client gets.
+  std::string SessionCookie() const;
 
   // After a download was asked for: the client may ask where to save it;
   // such a dialog is declined with Escape. Returns whether there was one.

@@ -189,7 +189,15 @@ std::vector<std::string> Xdo::WindowStates(WindowId window) const {
   return PropertyValues(Property(window, "_NET_WM_STATE"));
 }
 
-void Xdo::MouseMove(int x, int y) const { Run({"mousemove", "--sync", std::to_string(x), std::to_string(y)}); }
+void Xdo::MouseMove(int x, int y) const {
+  // --sync waits for the pointer to move: where it already is, it would wait forever.
+  const std::string here = Run({"getmouselocation", "--shell"});
+  if (here.find("X=" + std::to_string(x) + "\n") != std::string::npos &&
+      here.find("Y=" + std::to_string(y) + "\n") != std::string::npos) {
+    return;
+  }
+  Run({"mousemove", "--sync", std::to_string(x), std::to_string(y)});
+}
 
 void Xdo::Click(int x, int y, int button) const {
   MouseMove(x, y);

@@ -1,0 +1,589 @@
+// Hostile and broken pages from a stand-in service on the client's port: in
+// each case the client stays usable (a page command still reaches the
+// service and shows, or the login still works), counts no login that did
+// not happen, does not return to the login window on its own, does not
+// crash, and exits with status 0 when closed.
+#include <algorithm>
+#include <atomic>
+#include <iostream>
+#include <regex>
+
+#include "stand_in_fixture.h"
+
+namespace varnock_gui {
+namespace {
+
+using HostilePageTest = StandInTest;
+
+const std::string kPageDialogTitle = "来自网页的消息";
+const std::string kErrorHeading = "无法显示此页";
+const std::string kLoginAddress = kBaseAddress + "?fun=login";
+
+// A page's script trying every way it could reach the client's channel for
+// frame completions (which lives in a script world pages cannot see) with
+// `address`, from the page itself and from frames of its own, then from an
+// address changed by history.pushState. Each round ends with an alert: it
+// travels to the client after the page's messages, in order, so once its
+// dialog shows, anything forged has been seen.
+std::string ForgeScript(const std::string& address) {
+  std::string script = R"JS(
+(function () {
+  var target = '@ADDRESS@';
+  function forgeFrom(w, tag, tried) {
+    function attempt(name, f) {
+      try { f(); tried.push(tag + name + '=sent'); } catch (e) { tried.push(tag + name + '=' + e.name); }
+    }
+    attempt('direct', function () { w.webkit.messageHandlers.frameComplete.postMessage(target); });
+    attempt('top', function () { w.top.webkit.messageHandlers.frameComplete.postMessage(target); });
+    attempt('indexed', function () { w['webkit']['messageHandlers']['frameComplete'].postMessage(target); });
+    attempt('every', function () {
+      var handlers = w.webkit.messageHandlers;
+      Object.getOwnPropertyNames(handlers).forEach(function (k) { handlers[k].postMessage(target); });
+      for (var k in handlers) handlers[k].postMessage(target);
+    });
+    attempt('object', function () {
+      w.webkit.messageHandlers.frameComplete.postMessage({ toString: function () { return target; } });
+    });
+    attempt('boxed', function () { w.webkit.messageHandlers.frameComplete.postMessage(new String(target)); });
+    attempt('window', function () { w.postMessage(target, '*'); });
+    attempt('event', function () { w.dispatchEvent(new MessageEvent('message', { data: target })); });
+  }
+  window.addEventListener('load', function () {
+    setTimeout(function () {
+      var tried = [];
+      forgeFrom(window, '', tried);
+      // Frames of the page's own making: blank, srcdoc, same-origin.
+      var blank = document.createElement('iframe');
+      document.body.appendChild(blank);
+      forgeFrom(blank.contentWindow, 'blank.', tried);
+      var doc = document.createElement('iframe');
+      doc.srcdoc = '<p>frame</p>';
+      doc.onload = function () {
+        forgeFrom(doc.contentWindow, 'srcdoc.', tried);
+        alert('伪造完毕 ' + tried.join(' '));
+        // The address as the page claims it, then the same again.
+        history.pushState(null, '', target);
+        var again = [];
+        forgeFrom(window, 'pushed.', again);
+        alert('第二轮完毕 ' + location.href + ' ' + again.join(' '));
+      };
+      document.body.appendChild(doc);
+    }, 0);
+  });
+})();
+)JS";
+  script.replace(script.find("@ADDRESS@"), 9, address);
+  return script;
+}
+
+// Whether a round's report says a message handler took a message (the DOM's
+// own postMessage and events always go through and count for nothing).
+bool ReachedAHandler(const std::string& report) {
+  static const std::regex handler_taken(R"((^|[ .])(direct|top|indexed|every|object|boxed)=sent)");
+  return std::regex_search(report, handler_taken);
+}
+
+// Waits for the page's dialog, returns its text and closes it with Enter.
+std::string AnswerPageDialog(gui::A11y& a11y, gui::Xdo& xdo) {
+  const gui::WindowId xid = xdo.WaitForWindow(kPageDialogTitle);
+  const gui::Accessible box = a11y.WaitForWindow(kPageDialogTitle);
+  const gui::Accessible label = a11y.WaitFor(box, gui::Query{.role = ATSPI_ROLE_LABEL});
+  const std::string text = label.Name();
+  xdo.KeyToWindow(xid, "Return");
+  return text;
+}
+
+TEST_F(HostilePageTest, ForgedFrameCompletionOnTheLoginPageIsNoLogin) {
+  const std::string forged = kBaseAddress + "?ac=forged";
+  stand_in_->ServeHtml("/?fun=login", TestService::LoginPage({}, ForgeScript(forged)));
+  EnsurePortFree();
+  stand_in_->Start();
+  StartClient();
+  const Window login = WaitForLoginWindow();
+
+  const std::string first = AnswerPageDialog(*a11y_, *xdo_);
+  std::cout << "login page, first round: " << first << "\n";
+  EXPECT_FALSE(ReachedAHandler(first)) << "the page reached a message handler: " << first;
+  const std::string second = AnswerPageDialog(*a11y_, *xdo_);
+  std::cout << "login page, second round: " << second << "\n";
+  EXPECT_NE(second.find(forged), std::string::npos) << "the page did not change its address: " << second;
+  EXPECT_FALSE(ReachedAHandler(second)) << "the page reached a message handler: " << second;
+  gui::WaitUntil([&] { return !HasWindow(kPageDialogTitle); }, gui::kDefaultTimeout, "the page's dialog to close");
+
+  EXPECT_FALSE(HasWindow(kMainTitle)) << "a forged frame completion opened the main window";
+  EXPECT_TRUE(login.node.Showing());
+  EXPECT_EQ(LogFrom(0).find("?ac=forged"), std::string::npos) << "the forged address was loaded:\n" << LogFrom(0);
+
+  // A real login still counts, at the address it really lands on.
+  const std::size_t mark = Mark();
+  LogIn(kDemoUser, kDemoPassword);
+  const Request home = WaitForRequest(R"(GET /\?ac=home sid=t\d+)", mark);
+  sid_ = home.sid;
+  const Window main = WaitForMainWindow();
+  WaitForPageTitle(main, TestService::TitleOf("工作台"));
+  WaitWindowGone(kLoginTitle);
+  EXPECT_EQ(LogFrom(0).find("?ac=forged"), std::string::npos) << LogFrom(0);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+// A login page that changes the address it shows through the History API,
+// without loading anything there: nobody has logged in.
+class AddressChangeTest : public HostilePageTest {
+ protected:
+  // `script` ends with an alert once the change (and whatever load follows
+  // it) is done: as with the forging, its dialog arriving means the client
+  // has seen everything before it.
+  void ExpectNoLogin(const std::string& script) {
+    stand_in_->ServeHtml("/?fun=login", TestService::LoginPage({}, script));
+    EnsurePortFree();
+    stand_in_->Start();
+    StartClient();
+    const Window login = WaitForLoginWindow();
+    gui::WaitUntil([&] { return HasWindow(kPageDialogTitle) || HasWindow(kMainTitle); }, gui::kDefaultTimeout,
+                   "the page's alert (or a main window)");
+    ASSERT_FALSE(HasWindow(kMainTitle)) << "a login page that only changed its address through the History API "
+                                           "opened the main window; requests:\n"
+                                        << LogFrom(0);
+    std::cout << "login page: " << AnswerPageDialog(*a11y_, *xdo_) << "\n";
+    gui::WaitUntil([&] { return !HasWindow(kPageDialogTitle); }, gui::kDefaultTimeout, "the page's dialog to close");
+    EXPECT_FALSE(HasWindow(kMainTitle));
+    EXPECT_TRUE(login.node.Showing());
+
+    // The real login still counts.
+    const std::size_t mark = Mark();
+    LogIn(kDemoUser, kDemoPassword);
+    sid_ = WaitForRequest(R"(GET /\?ac=home sid=t\d+)", mark).sid;
+    const Window main = WaitForMainWindow();
+    WaitForPageTitle(main, TestService::TitleOf("工作台"));
+    EXPECT_EQ(ExitThroughCloseBox(main), 0);
+  }
+};
+
+TEST_F(AddressChangeTest, AddressChangedWhileTheLoginPageLoadsIsNoLogin) {
+  ExpectNoLogin(
+      "history.replaceState(null, '', '/?ac=home');"
+      "window.addEventListener('load', function () {"
+      "  setTimeout(function () { alert('地址已改为 ' + location.href); }, 0);"
+      "});");
+}
+
+TEST_F(AddressChangeTest, FrameLoadedAfterAnAddressChangeIsNoLogin) {
+  ExpectNoLogin(
+      "window.addEventListener('load', function () {"
+      "  setTimeout(function () {"
+      "    history.pushState(null, '', '/?ac=home');"
+      "    var frame = document.createElement('iframe');"
+      "    frame.onload = function () { alert('框架已加载，地址 ' + location.href); };"
+      "    frame.src = '/?fun=notice';"
+      "    document.body.appendChild(frame);"
+      "  }, 0);"
+      "});");
+}
+
+TEST_F(AddressChangeTest, LoginAddressTakenByAPageInTheMainWindowIsNoLogout) {
+  // The session goes on: only the address shown says otherwise.
+  stand_in_->ServeHtml("/?ac=send", TestService::Page("改地址", "",
+                                                      "history.replaceState(null, '', '/?fun=login');"
+                                                      "window.addEventListener('load', function () {"
+                                                      "  setTimeout(function () { alert('地址已改为 ' + location.href); }, 0);"
+                                                      "});"));
+  const Window main = LogInAtStandIn();
+  const std::size_t mark = Mark();
+  ChooseMenuItem(main, kSendCommand);
+  WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
+  gui::WaitUntil([&] { return HasWindow(kPageDialogTitle) || HasWindow(kLoginTitle); }, gui::kDefaultTimeout,
+                 "the page's alert (or the login window)");
+  ASSERT_FALSE(HasWindow(kLoginTitle)) << "a page that only changed its address to the login page's ended the "
+                                          "session in the client; requests:\n"
+                                       << LogFrom(mark);
+  std::cout << "main window: " << AnswerPageDialog(*a11y_, *xdo_) << "\n";
+  gui::WaitUntil([&] { return !HasWindow(kPageDialogTitle); }, gui::kDefaultTimeout, "the page's dialog to close");
+  EXPECT_FALSE(HasWindow(kLoginTitle));
+  ExpectResponsive(main);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+TEST_F(HostilePageTest, ForgedLoginAddressInTheMainWindowIsNoLogout) {
+  stand_in_->ServeHtml("/?ac=send", TestService::Page("伪造", "<p>伪造消息的页面</p>", ForgeScript(kLoginAddress)));
+  const Window main = LogInAtStandIn();
+  const std::size_t mark = Mark();
+  ChooseMenuItem(main, kSendCommand);
+  WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
+
+  const std::string first = AnswerPageDialog(*a11y_, *xdo_);
+  std::cout << "main window, first round: " << first << "\n";
+  EXPECT_FALSE(ReachedAHandler(first)) << "the page reached a message handler: " << first;
+  const std::string second = AnswerPageDialog(*a11y_, *xdo_);
+  std::cout << "main window, second round: " << second << "\n";
+  EXPECT_NE(second.find(kLoginAddress), std::string::npos) << "the page did not change its address: " << second;
+  EXPECT_FALSE(ReachedAHandler(second)) << "the page reached a message handler: " << second;
+  gui::WaitUntil([&] { return !HasWindow(kPageDialogTitle); }, gui::kDefaultTimeout, "the page's dialog to close");
+
+  EXPECT_FALSE(HasWindow(kLoginTitle)) << "a forged frame completion ended the session";
+  EXPECT_EQ(PageTitle(main), TestService::TitleOf("伪造"));
+  EXPECT_EQ(LogFrom(mark).find("/?fun=login"), std::string::npos) << LogFrom(mark);
+  ExpectResponsive(main);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+TEST_F(HostilePageTest, HundredPopUpsOnLoadAndFromAClick) {
+  const std::string opener = R"JS(
+    function openHundred(tag) {
+      var opened = 0;
+      for (var i = 0; i < 100; i++) {
+        try { if (window.open('/?ac=popup&' + tag + '=' + i, 'w' + tag + i, 'width=320,height=240')) opened++; }
+        catch (e) {}
+      }
+      return opened;
+    }
+    document.getElementById('onload').textContent = '加载时打开 ' + openHundred('load');
+    document.getElementById('open').onclick = function () {
+      document.getElementById('click').textContent = '点击时打开 ' + openHundred('click');
+    };
+  )JS";
+  stand_in_->ServeHtml("/?ac=send", TestService::Page("弹窗", "<p id=\"onload\">-</p><p id=\"click\">-</p>"
+                                                              "<button id=\"open\">打开一百个窗口</button>",
+                                                      opener));
+  stand_in_->ServePrefix("/?ac=popup", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content(TestService::Page("弹出窗口"), "text/html; charset=utf-8");
+  });
+  const std::string popup_title = TestService::TitleOf("弹出窗口");
+
+  const Window main = LogInAtStandIn();
+  ExpectPageCommand(main, kSendCommand, "/?ac=send", TestService::TitleOf("弹窗"));
+  const gui::Accessible on_load = WaitInPage(main, gui::Query{.text_contains = "加载时打开"});
+  std::cout << "pop-ups: " << on_load.Text() << "\n";
+
+  gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "打开一百个窗口"}));
+  const gui::Accessible on_click = WaitInPage(main, gui::Query{.text_contains = "点击时打开"});
+  const std::string reported = on_click.Text();
+  std::cout << "pop-ups: " << reported << "\n";
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(reported, m, std::regex(R"(点击时打开 (\d+))"))) << reported;
+  const std::size_t opened = std::stoul(m[1]);
+  // Those the client let open are windows showing their page.
+  gui::WaitUntil([&] { return xdo_->FindWindowsByTitle(popup_title).size() == opened; }, gui::kDefaultTimeout,
+                 std::to_string(opened) + " pop-up windows",
+                 [&] { return std::to_string(xdo_->FindWindowsByTitle(popup_title).size()) + " shown"; });
+  std::cout << "pop-up windows shown: " << xdo_->FindWindowsByTitle(popup_title).size() << "\n";
+  EXPECT_LT(opened, 100u) << "every one of a hundred pop-ups opened";
+
+  ExpectResponsive(main);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+  EXPECT_TRUE(xdo_->FindWindowsByTitle(popup_title).empty());
+}
+
+// How many times the service refused a target as too long.
+std::size_t TooLongCount(const std::vector<Request>& requests) {
+  return std::count_if(requests.begin(), requests.end(),
+                       [](const Request& r) { return r.line == TestService::kTooLongLine; });
+}
+
+// The end of a navigation to a megabyte address: the service's refusal
+// (414, with a page of its own) or the client's error page. Generous: such an
+// address costs the engine's processes a good part of a second each, many
+// times that on a loaded machine. Returns the title shown.
+std::string WaitForMegabyteOutcome(const gui::A11y& a11y, const Window& main) {
+  std::string title;
+  gui::WaitUntil(
+      [&] {
+        const auto document = a11y.Find(main.node, gui::Query{.role = ATSPI_ROLE_DOCUMENT_WEB});
+        title = document ? document->Name() : "";
+        return title == TestService::TitleOf("地址过长") || title == kErrorHeading;
+      },
+      90s, "the megabyte address to be refused", [&] { return "the window shows \"" + title + "\""; });
+  return title;
+}
+
+TEST_F(HostilePageTest, MegabyteAddresses) {
+  const std::string big_link = R"JS(
+    document.getElementById('big').href = '/?ac=big&q=' + 'a'.repeat(1 << 20);
+  )JS";
+  stand_in_->ServeHtml("/?ac=send",
+                       TestService::Page("巨大地址", "<p><a id=\"big\" href=\"#\">巨大地址</a></p>", big_link));
+  // The login address with a megabyte more: not the login address.
+  stand_in_->ServeHtml("/?ac=history", TestService::Page("跳往巨大地址", "",
+                                                          "location.href = '/?fun=login&pad=' + 'a'.repeat(1 << 20);"));
+
+  const Window main = LogInAtStandIn();
+  ExpectPageCommand(main, kSendCommand, "/?ac=send", TestService::TitleOf("巨大地址"));
+  gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK, .name = "巨大地址"}));
+  const std::string shown = WaitForMegabyteOutcome(*a11y_, main);
+  std::cout << "link to a megabyte address: the window shows \"" << shown << "\"; the service refused "
+            << TooLongCount(Requests()) << " so far\n";
+  EXPECT_FALSE(HasWindow(kLoginTitle));
+  ExpectResponsive(main, 60s);
+
+  const std::size_t mark = Mark();
+  ChooseMenuItem(main, kHistoryCommand);
+  WaitForExactRequest("GET", "/?ac=history", Sid(), mark);
+  const std::string shown_after_script = WaitForMegabyteOutcome(*a11y_, main);
+  std::cout << "script to a megabyte login address: the window shows \"" << shown_after_script
+            << "\"; the service refused " << TooLongCount(Requests()) << " so far\n";
+  EXPECT_FALSE(HasWindow(kLoginTitle)) << "an address that only starts like the login page ended the session";
+  ExpectResponsive(main, 60s);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+TEST_F(HostilePageTest, EndlessRedirects) {
+  // Answered with a redirect to the next number, for ever.
+  const auto next = [](const std::string& prefix) {
+    return [prefix](const httplib::Request& request, httplib::Response& response) {
+      const std::string n = request.get_param_value("n");
+      response.set_redirect(prefix + "&n=" + std::to_string(n.empty() ? 1 : std::stoi(n) + 1), 302);
+    };
+  };
+  stand_in_->Serve("/?ac=send", next("/?ac=loop"));
+  stand_in_->ServePrefix("/?ac=loop", next("/?ac=loop"));
+  // A page that replaces itself with the next one as soon as it loads.
+  stand_in_->ServePrefix("/?ac=spin", [](const httplib::Request& request, httplib::Response& response) {
+    const std::string n = request.get_param_value("n");
+    const int next_n = n.empty() ? 1 : std::stoi(n) + 1;
+    response.set_content(TestService::Page("转圈", "<p>" + n + "</p>",
+                                           "location.replace('/?ac=spin&n=" + std::to_string(next_n) + "');"),
+                         "text/html; charset=utf-8");
+  });
+  stand_in_->Serve("/?ac=history", [](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect("/?ac=spin", 302);
+  });
+
+  const Window main = LogInAtStandIn();
+  std::size_t mark = Mark();
+  ChooseMenuItem(main, kSendCommand);
+  WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
+  // The browser gives up after a number of redirects and says so.
+  WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = kErrorHeading});
+  const auto loops = Requests().size() - mark;
+  std::cout << "redirect loop: " << loops << " requests before the error page\n";
+  EXPECT_FALSE(HasWindow(kLoginTitle));
+  ExpectResponsive(main);
+
+  mark = Mark();
+  ChooseMenuItem(main, kHistoryCommand);
+  WaitForExactRequest("GET", "/?ac=history", Sid(), mark);
+  WaitForRequest(R"(GET /\?ac=spin&n=30 sid=\S+)", mark, 60s);
+  ExpectResponsive(main);
+  // The spinning page is gone: the next page command is the only request.
+  mark = Mark();
+  ExpectPageCommand(main, kCardCommand, "/?ac=card", TestService::TitleOf("名片管理"));
+  EXPECT_EQ(LogFrom(mark).find("ac=spin"), std::string::npos) << "still spinning:\n" << LogFrom(mark);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+// A reply that announces more than it sends, then hangs up.
+void CutOff(httplib::Response& response, const std::string& title, bool chunked, std::size_t keep) {
+  std::string html = TestService::Page(title, "<p>" + std::string(20000, 'x') + "</p>");
+  html.resize(std::min(keep, html.size()));
+  const auto provider = [html](std::size_t offset, httplib::DataSink& sink) {
+    if (offset == 0 && !html.empty()) {
+      sink.write(html.data(), html.size());
+      return true;
+    }
+    return false;  // the connection closes here
+  };
+  if (chunked) {
+    response.set_chunked_content_provider("text/html; charset=utf-8", provider);
+  } else {
+    response.set_content_provider(html.size() + 100000, "text/html; charset=utf-8",
+                                  [provider](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                    return provider(offset, sink);
+                                  });
+  }
+}
+
+TEST_F(HostilePageTest, ConnectionDroppedMidResponse) {
+  stand_in_->Serve("/?ac=send", [](const httplib::Request&, httplib::Response& response) {
+    CutOff(response, "半截", false, 3000);
+  });
+  stand_in_->Serve("/?ac=history", [](const httplib::Request&, httplib::Response& response) {
+    CutOff(response, "半截分块", true, 3000);
+  });
+  stand_in_->Serve("/?ac=time", [](const httplib::Request&, httplib::Response& response) {
+    CutOff(response, "只有头", false, 0);
+  });
+  const Window main = LogInAtStandIn();
+  for (const auto& [path, target] : std::vector<std::pair<MenuPath, std::string>>{
+           {kSendCommand, "/?ac=send"}, {kHistoryCommand, "/?ac=history"}, {kTimedCommand, "/?ac=time"}}) {
+    SCOPED_TRACE(target);
+    const std::string before = PageTitle(main);
+    const std::size_t mark = Mark();
+    ChooseMenuItem(main, path);
+    WaitForExactRequest("GET", target, Sid(), mark);
+    // Another document: what came, the error page, or (WebKitGTK reports a
+    // chunked body cut short as complete) an empty one.
+    gui::WaitUntil(
+        [&] {
+          const auto document = a11y_->Find(main.node, gui::Query{.role = ATSPI_ROLE_DOCUMENT_WEB});
+          return document && document->Name() != before;
+        },
+        gui::kDefaultTimeout, "another document than \"" + before + "\"", [&] { return a11y_->Dump(main.node); });
+    std::cout << target << " cut off: the window shows \"" << PageTitle(main) << "\"\n";
+    EXPECT_FALSE(HasWindow(kLoginTitle));
+    ExpectResponsive(main);
+  }
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+TEST_F(HostilePageTest, LandingPageCutOffIsNoLogin) {
+  auto home_requests = std::make_shared<std::atomic<int>>(0);
+  stand_in_->Serve("/?ac=home", [this, home_requests](const httplib::Request& request, httplib::Response& response) {
+    if ((*home_requests)++ == 0) return CutOff(response, "工作台", false, 3000);
+    stand_in_->Default(request, response);
+  });
+  EnsurePortFree();
+  stand_in_->Start();
+  StartClient();
+  const Window login = WaitForLoginWindow();
+  const std::size_t mark = Mark();
+  LogIn(kDemoUser, kDemoPassword);
+  sid_ = WaitForRequest(R"(GET /\?ac=home sid=t\d+)", mark).sid;
+
+  // The login window says it failed, and that is no login.
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_HEADING, .name = kErrorHeading});
+  const gui::Accessible reload = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_LINK, .name = "重新加载"});
+  EXPECT_FALSE(HasWindow(kMainTitle)) << "a landing page that never arrived whole counted as a login";
+  EXPECT_TRUE(login.node.Showing());
+
+  // Loaded whole this time: now it is one.
+  gui::ClickCenter(*xdo_, reload);
+  const Window main = WaitForMainWindow();
+  WaitForPageTitle(main, TestService::TitleOf("工作台"));
+  WaitWindowGone(kLoginTitle);
+  ExpectResponsive(main);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+TEST_F(HostilePageTest, ThirtySecondReplyKeepsTheMenuWorking) {
+  const auto slow = [this](const std::string& name) {
+    return [this, name](const httplib::Request&, httplib::Response& response) {
+      stand_in_->HoldFor(30s);
+      response.set_content(TestService::Page(name), "text/html; charset=utf-8");
+    };
+  };
+  stand_in_->Serve("/?ac=send", slow("慢页"));
+  stand_in_->Serve("/?ac=history", slow("慢记录"));
+  const Window main = LogInAtStandIn();
+
+  // Left waiting: another page command goes through at once.
+  std::size_t mark = Mark();
+  ChooseMenuItem(main, kSendCommand);
+  WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
+  gui::WaitUntil([&] { return stand_in_->Holding() == 1; }, gui::kDefaultTimeout, "the slow reply to be held");
+  ExpectResponsive(main);
+  EXPECT_EQ(stand_in_->Released(), 0) << "the menu only worked once the slow reply was over";
+
+  // Waited for: the menu opens meanwhile, and the page comes in the end.
+  mark = Mark();
+  ChooseMenuItem(main, kHistoryCommand);
+  WaitForExactRequest("GET", "/?ac=history", Sid(), mark);
+  gui::WaitUntil([&] { return stand_in_->Holding() >= 1; }, gui::kDefaultTimeout, "the second slow reply");
+  const gui::Accessible item = a11y_->MenuItem(main.node, kInfoCommand.item);
+  OpenMenu(main, kInfoCommand);
+  xdo_->Key("Escape");
+  gui::WaitUntil([&] { return !item.Showing(); }, gui::kDefaultTimeout, "the menu to close");
+  WaitForPageTitle(main, TestService::TitleOf("慢记录"), 60s);
+  EXPECT_FALSE(HasWindow(kLoginTitle));
+  ExpectResponsive(main);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+TEST_F(HostilePageTest, LocalFilesStayOut) {
+  const std::string body =
+      "<p><a id=\"file\" href=\"file:///etc/passwd\" "
+      "onclick=\"setTimeout(function () { alert('链接点过了'); }, 200)\">本机文件</a></p>"
+      "<iframe src=\"file:///etc/passwd\" width=\"300\" height=\"60\"></iframe>";
+  const std::string script = R"JS(
+    window.addEventListener('load', function () {
+      setTimeout(function () {
+        try { window.open('file:///etc/passwd'); } catch (e) {}
+        location.href = 'file:///etc/passwd';
+        setTimeout(function () { alert('脚本跳过了'); }, 200);
+      }, 0);
+    });
+  )JS";
+  stand_in_->ServeHtml("/?ac=send", TestService::Page("本机文件", body, script));
+  const Window main = LogInAtStandIn();
+  const std::size_t mark = Mark();
+  ChooseMenuItem(main, kSendCommand);
+  WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
+  // While an alert is up the page's process answers nobody: the page is read
+  // once it is closed.
+  std::cout << "file: by script: " << AnswerPageDialog(*a11y_, *xdo_) << "\n";
+  gui::WaitUntil([&] { return !HasWindow(kPageDialogTitle); }, gui::kDefaultTimeout, "the page's dialog to close");
+  WaitForPageTitle(main, TestService::TitleOf("本机文件"));
+  gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK, .name = "本机文件"}));
+  std::cout << "file: by link: " << AnswerPageDialog(*a11y_, *xdo_) << "\n";
+  gui::WaitUntil([&] { return !HasWindow(kPageDialogTitle); }, gui::kDefaultTimeout, "the page's dialog to close");
+
+  // The page stays, and nothing of the file shows anywhere.
+  EXPECT_EQ(PageTitle(main), TestService::TitleOf("本机文件"));
+  EXPECT_FALSE(a11y_->Find(main.node, gui::Query{.text_contains = "root:"}).has_value())
+      << a11y_->Dump(main.node);
+  const auto app = a11y_->FindApplication(Client().pid());
+  ASSERT_TRUE(app.has_value());
+  for (const gui::WindowInfo& w : a11y_->Windows(*app)) {
+    if (!w.showing) continue;
+    EXPECT_TRUE(w.title == kMainTitle) << "a window \"" << w.title << "\" opened";
+    EXPECT_FALSE(a11y_->Find(w.node, gui::Query{.text_contains = "root:"}).has_value()) << w.title;
+  }
+  EXPECT_FALSE(HasWindow(kLoginTitle));
+  ExpectResponsive(main);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+TEST_F(HostilePageTest, AlertFloodCanBeLeft) {
+  stand_in_->ServeHtml("/?ac=send", TestService::Page("警告", "",
+                                                      "window.addEventListener('load', function () {"
+                                                      "  setTimeout(function () {"
+                                                      "    for (var i = 1; ; i++) alert('第 ' + i + ' 条警告');"
+                                                      "  }, 0);"
+                                                      "});"));
+  const Window main = LogInAtStandIn();
+  std::size_t mark = Mark();
+  ChooseMenuItem(main, kSendCommand);
+  WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
+  xdo_->WaitForWindow(kPageDialogTitle);
+  mark = Mark();
+
+  // As a user would: try the menu with the mouse; when it does not open,
+  // close the alert in the way and try again.
+  const gui::Accessible menu_title = a11y_->MenuItem(main.node, {kInfoCommand.item.front()});
+  const gui::Accessible item = a11y_->MenuItem(main.node, kInfoCommand.item);
+  int closed = 0;
+  std::string last;
+  bool menu_opened = false;
+  for (int round = 0; round < 20 && !menu_opened; ++round) {
+    gui::ClickCenter(*xdo_, menu_title);
+    menu_opened = gui::PollUntil([&] { return item.Showing(); }, 5s);
+    if (menu_opened) break;
+    const auto boxes = xdo_->FindWindowsByTitle(kPageDialogTitle);
+    if (boxes.empty()) continue;
+    if (const auto node = a11y_->FindWindow(kPageDialogTitle, Client().pid())) {
+      if (const auto label = a11y_->Find(*node, gui::Query{.role = ATSPI_ROLE_LABEL})) last = label->Name();
+    }
+    xdo_->KeyToWindow(boxes.front(), "Return");
+    ++closed;
+  }
+  std::cout << closed << " alerts closed, the last: " << last << "\n";
+  ASSERT_TRUE(menu_opened) << "a page calling alert() without end holds the user: " << closed
+                           << " alerts closed, each one followed by the next (the last: " << last
+                           << "), and clicks on " << kInfoCommand.item.front()
+                           << " did nothing while an alert was up";
+  // The page was stopped within a few dialogs, and says so.
+  EXPECT_LE(closed, 3);
+  xdo_->Key("Escape");
+  gui::WaitUntil([&] { return !item.Showing(); }, gui::kDefaultTimeout, "the menu to close");
+  WaitInPage(main, gui::Query{.text_contains = "不停地弹出对话框"});
+  gui::ClickCenter(*xdo_, menu_title);
+  gui::WaitUntil([&] { return item.Showing(); }, gui::kDefaultTimeout, "the menu to open again");
+  gui::ClickCenter(*xdo_, item);
+  WaitForExactRequest("GET", "/?info", Sid(), mark);
+  WaitForPageTitle(main, TestService::TitleOf("账户信息"));
+  gui::WaitUntil([&] { return !HasWindow(kPageDialogTitle); }, gui::kDefaultTimeout,
+                 "the alerts to end with their page");
+  ExpectResponsive(main);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+}  // namespace
+}  // namespace varnock_gui
