@@ -364,7 +364,7 @@ class Bench {
     std::this_thread::sleep_for(300ms);
     const std::size_t m = server_.Mark();
     server_.LogOutAfterNextWorkPage();
-    PageCommand({"client", Kind::Client, "", {}, false});
+    PageCommand({"client", Kind::Client, "", false});
     const auto logout = server_.Expect(m, Request("GET", "/?fun=logout"), "the logout request").second;
     const auto relogin = server_.Expect(m, Loaded("login"), "the login page after logging out").second;
     std::this_thread::sleep_for(1500ms);

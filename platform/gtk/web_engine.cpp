@@ -87,44 +87,31 @@ WebEngine::WebEngine() {
 
 WebEngine::~WebEngine() = default;
 
-void WebEngine::Prewarm() {
-  GObjectPtr<WebKitWebView> existing = last_view_.Get();
-  if (spare_ || existing) return;
-  GObjectPtr<WebKitUserContentManager> content = Adopt(webkit_user_content_manager_new());
-  spare_ = Retain(NewView(content.get()));
-  webkit_web_view_load_uri(spare_.get(), "about:blank");
+void WebEngine::Prewarm() { Anchor(); }
+
+WebKitWebView* WebEngine::Anchor() {
+  if (!anchor_) {
+    GObjectPtr<WebKitUserContentManager> content = Adopt(webkit_user_content_manager_new());
+    anchor_ = Retain(WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW,                    //
+                                                  "web-context", context_.get(),           //
+                                                  "settings", settings_.get(),             //
+                                                  "user-content-manager", content.get(),   //
+                                                  nullptr)));
+    webkit_web_view_load_uri(anchor_.get(), "about:blank");
+  }
+  return anchor_.get();
 }
 
 WebKitWebView* WebEngine::NewView(WebKitUserContentManager* content, WebKitWebView* opener) {
-  GObjectPtr<WebKitWebView> related =
-      opener ? GObjectPtr<WebKitWebView>(WEBKIT_WEB_VIEW(g_object_ref(opener))) : last_view_.Get();
-  // A related view brings its context with it; the first view takes ours.
-  WebKitWebView* view =
-      related ? WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW,                    //
-                                             "related-view", related.get(),           //
-                                             "settings", settings_.get(),             //
-                                             "user-content-manager", content,         //
-                                             nullptr))
-              : WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW,                    //
-                                             "web-context", context_.get(),           //
-                                             "settings", settings_.get(),             //
-                                             "user-content-manager", content,         //
-                                             nullptr));
-  last_view_.Set(view);
-  // The first real view takes over the web process the blank one started.
-  if (spare_ && related.get() == spare_.get()) {
-    spare_handover_ =
-        SignalConnection(view, g_signal_connect(view, "load-changed", G_CALLBACK(OnFirstLoad), this));
-  }
-  return view;
-}
-
-void WebEngine::OnFirstLoad(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
-  if (event != WEBKIT_LOAD_COMMITTED && event != WEBKIT_LOAD_FINISHED) return;
-  auto* self = static_cast<WebEngine*>(data);
-  // Its page now lives in the web process too: the blank one can go.
-  self->spare_handover_.Disconnect();
-  self->spare_.reset();
+  // A view keeps the view it is related to alive for as long as it lives
+  // itself. Relating each window's view to the one before would keep every
+  // view of the run in memory; the anchor is one for all of them.
+  WebKitWebView* related = opener ? opener : Anchor();
+  return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW,                 //
+                                      "related-view", related,              //
+                                      "settings", settings_.get(),          //
+                                      "user-content-manager", content,      //
+                                      nullptr));
 }
 
 }  // namespace vb::gtk

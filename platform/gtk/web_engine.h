@@ -24,31 +24,27 @@ class WebEngine {
   WebEngine(const WebEngine&) = delete;
   WebEngine& operator=(const WebEngine&) = delete;
 
-  // Starts the web process now on a blank page, so that the first view's
-  // load does not wait for it; that view and the ones after it share it.
+  // Starts the web process now on the anchor's blank page, so that the
+  // first view's load does not wait for it.
   void Prewarm();
 
   // A new view on the shared session, with its own content manager. A
-  // pop-up's view must be related to its opener's; other views share the
-  // web process of the most recent view still alive. The returned reference
-  // is floating, for a container to sink.
+  // pop-up's view is related to its opener's, every other view to the
+  // anchor: all share one web process. The returned reference is floating,
+  // for a container to sink.
   WebKitWebView* NewView(WebKitUserContentManager* content, WebKitWebView* opener = nullptr);
 
   WebKitWebContext* Context() const noexcept { return context_.get(); }
   WebKitSettings* Settings() const noexcept { return settings_.get(); }
 
  private:
-  static void OnFirstLoad(WebKitWebView* view, WebKitLoadEvent event, gpointer self);
+  // The blank view, never shown, that every window's view is related to.
+  WebKitWebView* Anchor();
 
   GObjectPtr<WebKitWebContext> context_;
   GObjectPtr<WebKitSettings> settings_;
   std::unique_ptr<Downloads> downloads_;
-  // The most recent view still alive: new views share its web process.
-  WeakRef<WebKitWebView> last_view_;
-  // The blank view that started the web process, kept until the first real
-  // view has its own page there.
-  GObjectPtr<WebKitWebView> spare_;
-  SignalConnection spare_handover_;
+  GObjectPtr<WebKitWebView> anchor_;
 };
 
 }  // namespace vb::gtk
