@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/gtk/gobject_ptr.h"
+
 namespace vb::gtk {
 namespace {
 
@@ -31,16 +33,29 @@ const char* ChineseLabel(WebKitContextMenuAction action) {
   }
 }
 
-// The engine offers back, forward and stop whether or not they would do
-// anything.
 bool Unwanted(WebKitContextMenuAction action, WebKitWebView* view) {
   switch (action) {
     case WEBKIT_CONTEXT_MENU_ACTION_INSPECT_ELEMENT: return true;
-    case WEBKIT_CONTEXT_MENU_ACTION_GO_BACK: return !webkit_web_view_can_go_back(view);
-    case WEBKIT_CONTEXT_MENU_ACTION_GO_FORWARD: return !webkit_web_view_can_go_forward(view);
+    // Offered by the engine even when nothing is loading.
     case WEBKIT_CONTEXT_MENU_ACTION_STOP: return !webkit_web_view_is_loading(view);
     default: return false;
   }
+}
+
+// The engine offers back and forward whether or not there is anywhere to
+// go; as in a browser they stay in the menu, greyed out, when there is not.
+bool Unavailable(WebKitContextMenuAction action, WebKitWebView* view) {
+  switch (action) {
+    case WEBKIT_CONTEXT_MENU_ACTION_GO_BACK: return !webkit_web_view_can_go_back(view);
+    case WEBKIT_CONTEXT_MENU_ACTION_GO_FORWARD: return !webkit_web_view_can_go_forward(view);
+    default: return false;
+  }
+}
+
+WebKitContextMenuItem* GreyedItem(const char* label) {
+  GObjectPtr<GSimpleAction> action = Adopt(g_simple_action_new("unavailable", nullptr));
+  g_simple_action_set_enabled(action.get(), FALSE);
+  return webkit_context_menu_item_new_from_gaction(G_ACTION(action.get()), label, nullptr);
 }
 
 }  // namespace
@@ -57,7 +72,9 @@ void PrepareContextMenu(WebKitContextMenu* menu, WebKitWebView* view) {
     if (const char* label = ChineseLabel(action)) {
       webkit_context_menu_remove(menu, item);
       webkit_context_menu_insert(
-          menu, webkit_context_menu_item_new_from_stock_action_with_label(action, label),
+          menu,
+          Unavailable(action, view) ? GreyedItem(label)
+                                    : webkit_context_menu_item_new_from_stock_action_with_label(action, label),
           static_cast<gint>(i));
     }
     ++i;

@@ -20,7 +20,7 @@ namespace {
 
 // Closer than a person answers one dialog and acts on the page again.
 constexpr std::int64_t kRapidMicroseconds = 300'000;
-constexpr int kRapidDialogsAllowed = 2;
+constexpr int kRapidDialogsAllowed = 9;
 
 }  // namespace
 

@@ -1,8 +1,10 @@
 // alert, confirm and prompt from a page: modal dialogs over the page's
 // window, with the page's text. The page waits until the user answers.
 // A page that opens one dialog the moment the last one is answered, again
-// and again, would hold the user for good (each dialog is modal): its third
-// such dialog is not shown, and `flooded` asks for the page to be stopped.
+// and again, would hold the user for good (each dialog is modal). A page may
+// well ask two or three questions in a row; the tenth dialog in a row that
+// comes right after the one before is not shown, and `flooded` asks for the
+// page to be stopped.
 #pragma once
 
 #include <webkit2/webkit2.h>
