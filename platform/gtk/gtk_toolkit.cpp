@@ -41,8 +41,9 @@ GdkRectangle MonitorGeometry() {
 
 // The engine's process set-up has to come before GTK opens the display.
 GtkToolkit::GtkToolkit() : gtk_((WebEngine::PrepareProcess(), true)) {
-  // The web process starts while the first window is still being built.
-  Engine().Prewarm();
+  // The engine's context now, which ends that set-up before anything else
+  // can start a process.
+  Engine();
   g_set_prgname("varnock");
   g_set_application_name("Varnock");
   // The client keeps nothing: no list of recently used files either.

@@ -87,8 +87,6 @@ WebEngine::WebEngine() {
 
 WebEngine::~WebEngine() = default;
 
-void WebEngine::Prewarm() { Anchor(); }
-
 WebKitWebView* WebEngine::Anchor() {
   if (!anchor_) {
     GObjectPtr<WebKitUserContentManager> content = Adopt(webkit_user_content_manager_new());
@@ -97,7 +95,6 @@ WebKitWebView* WebEngine::Anchor() {
                                                   "settings", settings_.get(),             //
                                                   "user-content-manager", content.get(),   //
                                                   nullptr)));
-    webkit_web_view_load_uri(anchor_.get(), "about:blank");
   }
   return anchor_.get();
 }

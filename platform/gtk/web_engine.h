@@ -24,10 +24,6 @@ class WebEngine {
   WebEngine(const WebEngine&) = delete;
   WebEngine& operator=(const WebEngine&) = delete;
 
-  // Starts the web process now on the anchor's blank page, so that the
-  // first view's load does not wait for it.
-  void Prewarm();
-
   // A new view on the shared session, with its own content manager. A
   // pop-up's view is related to its opener's, every other view to the
   // anchor: all share one web process. The returned reference is floating,
@@ -38,7 +34,8 @@ class WebEngine {
   WebKitSettings* Settings() const noexcept { return settings_.get(); }
 
  private:
-  // The blank view, never shown, that every window's view is related to.
+  // A view that never loads or shows anything, made with the first window's
+  // view: every window's view is related to it.
   WebKitWebView* Anchor();
 
   GObjectPtr<WebKitWebContext> context_;
