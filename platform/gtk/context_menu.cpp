@@ -80,24 +80,17 @@ void PrepareContextMenu(WebKitContextMenu* menu, WebKitWebView* view) {
     ++i;
   }
   // No separator left at either end, nor two in a row, after a removal.
-  for (guint j = 1; j < webkit_context_menu_get_n_items(menu);) {
-    WebKitContextMenuItem* item = webkit_context_menu_get_item_at_position(menu, j);
-    if (webkit_context_menu_item_is_separator(item) &&
-        webkit_context_menu_item_is_separator(webkit_context_menu_get_item_at_position(menu, j - 1))) {
-      webkit_context_menu_remove(menu, item);
+  auto separator_at = [menu](guint k) {
+    return webkit_context_menu_item_is_separator(webkit_context_menu_get_item_at_position(menu, k));
+  };
+  for (guint j = 0; j < webkit_context_menu_get_n_items(menu);) {
+    const bool last = j + 1 == webkit_context_menu_get_n_items(menu);
+    if (separator_at(j) && (j == 0 || last || separator_at(j - 1))) {
+      webkit_context_menu_remove(menu, webkit_context_menu_get_item_at_position(menu, j));
+      if (last && j > 0) --j;  // the one before may now be last
     } else {
       ++j;
     }
-  }
-  while (webkit_context_menu_get_n_items(menu) > 0 &&
-         webkit_context_menu_item_is_separator(webkit_context_menu_get_item_at_position(menu, 0))) {
-    webkit_context_menu_remove(menu, webkit_context_menu_get_item_at_position(menu, 0));
-  }
-  while (webkit_context_menu_get_n_items(menu) > 0) {
-    WebKitContextMenuItem* last =
-        webkit_context_menu_get_item_at_position(menu, webkit_context_menu_get_n_items(menu) - 1);
-    if (!webkit_context_menu_item_is_separator(last)) break;
-    webkit_context_menu_remove(menu, last);
   }
 }
 

@@ -39,11 +39,11 @@ GdkRectangle MonitorGeometry() {
 
 }  // namespace
 
-// The engine's process set-up has to come before GTK opens the display.
-GtkToolkit::GtkToolkit() : gtk_((WebEngine::PrepareProcess(), true)) {
-  // The engine's context now, which ends that set-up before anything else
-  // can start a process.
+GtkToolkit::GtkToolkit() : gtk_(true) {
+  // The engine's context now: its EGL query was the last that had to miss
+  // OpenGL, and no process has been started yet.
   Engine();
+  no_opengl_.End();
   g_set_prgname("varnock");
   g_set_application_name("Varnock");
   // The client keeps nothing: no list of recently used files either.

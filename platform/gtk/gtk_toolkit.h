@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/gtk/gtk_window.h"
+#include "platform/gtk/opengl_kept_out.h"
 #include "platform/toolkit.h"
 
 struct _XDisplay;
@@ -52,6 +53,8 @@ class GtkToolkit final : public Toolkit {
   void WatchSystemEnd();
   static void OnDisplayLost(::_XDisplay* display, void* self);
 
+  // Before GTK opens the display (member order).
+  OpenGlKeptOut no_opengl_;
   Gtk::Main gtk_;
   std::unique_ptr<WebEngine> engine_;
   std::vector<GtkNativeWindow*> windows_;

@@ -1,64 +1,11 @@
 #include "platform/gtk/web_engine.h"
 
-#include <string>
-
 #include "platform/gtk/downloads.h"
 
 namespace vb::gtk {
-namespace {
-
-// GDK opens GLX with the display, and WebKit's side in this process asks EGL
-// for a render device. Here both only load Mesa and, with it, LLVM: about
-// 20 MB and a good part of the start-up, for views that never composite
-// (hardware acceleration NEVER below) and so never draw with OpenGL in this
-// process. GDK_GL=disable keeps GDK off GLX; an EGL vendor list that does not
-// exist leaves libglvnd, which reads it once at the first EGL call, without
-// any vendor. The web process does need EGL: both go back to what they were
-// before it starts.
-constexpr const char* kGdkGl = "GDK_GL";
-constexpr const char* kEglVendors = "__EGL_VENDOR_LIBRARY_FILENAMES";
-
-struct SavedVariable {
-  const char* name;
-  bool was_set = false;
-  std::string value;
-
-  void Override(const char* new_value) {
-    if (const char* old = g_getenv(name)) {
-      was_set = true;
-      value = old;
-    }
-    g_setenv(name, new_value, TRUE);
-  }
-  void Restore() const {
-    if (was_set) {
-      g_setenv(name, value.c_str(), TRUE);
-    } else {
-      g_unsetenv(name);
-    }
-  }
-};
-
-SavedVariable saved_gdk_gl{kGdkGl, false, {}};
-SavedVariable saved_egl_vendors{kEglVendors, false, {}};
-bool process_prepared = false;
-
-}  // namespace
-
-void WebEngine::PrepareProcess() {
-  if (process_prepared) return;
-  process_prepared = true;
-  saved_gdk_gl.Override("disable");
-  saved_egl_vendors.Override("/nonexistent/varnock-no-egl-vendor.json");
-}
 
 WebEngine::WebEngine() {
   context_ = Adopt(webkit_web_context_new_ephemeral());
-  // Creating the context made this process's only EGL query (see above).
-  if (process_prepared) {
-    saved_gdk_gl.Restore();
-    saved_egl_vendors.Restore();
-  }
   // The service is a handful of small pages: the smallest caches do.
   webkit_web_context_set_cache_model(context_.get(), WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
   // Certificate errors fail the load; nothing is ever accepted silently.
@@ -68,7 +15,7 @@ WebEngine::WebEngine() {
   settings_ = Adopt(webkit_settings_new());
   WebKitSettings* s = settings_.get();
   // Software rendering without compositing: less memory, nothing for a GPU
-  // to do on forms and tables. PrepareProcess relies on it.
+  // to do on forms and tables. OpenGlKeptOut relies on it.
   webkit_settings_set_hardware_acceleration_policy(s, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
   webkit_settings_set_enable_developer_extras(s, FALSE);
   webkit_settings_set_enable_write_console_messages_to_stdout(s, FALSE);

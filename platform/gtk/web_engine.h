@@ -15,10 +15,6 @@ class Downloads;
 
 class WebEngine {
  public:
-  // Once, before GTK opens the display and before any other thread starts:
-  // keeps OpenGL out of this process (the web process keeps its own).
-  static void PrepareProcess();
-
   WebEngine();
   ~WebEngine();
   WebEngine(const WebEngine&) = delete;
