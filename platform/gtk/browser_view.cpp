@@ -3,6 +3,8 @@
 #include <jsc/jsc.h>
 #include <libsoup/soup.h>
 
+#include <vector>
+
 #include "platform/gtk/context_menu.h"
 #include "platform/gtk/error_page.h"
 #include "platform/gtk/find_bar.h"
@@ -56,6 +58,21 @@ bool IsAttachment(WebKitURIResponse* response) {
   return disposition != nullptr && g_ascii_strncasecmp(disposition, "attachment", 10) == 0;
 }
 
+// The engine parents a hidden text view of its own to every web view (it
+// turns keys into editing commands) and forgets it without destroying it
+// when the view goes, since a container's destruction reaches only its
+// ordinary children: two views a login cycle, each leaving a text view with
+// its buffer and styles behind. The overlay is destroyed just before the
+// view, while the view still lists that child.
+void DestroyViewChildren(GtkWidget* /*overlay*/, gpointer view) {
+  std::vector<GtkWidget*> children;
+  gtk_container_forall(
+      GTK_CONTAINER(view),
+      [](GtkWidget* child, gpointer out) { static_cast<std::vector<GtkWidget*>*>(out)->push_back(child); },
+      &children);
+  for (GtkWidget* child : children) gtk_widget_destroy(child);
+}
+
 }  // namespace
 
 BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* opener)
@@ -71,6 +88,7 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
 
   overlay_ = Gtk::manage(new Gtk::Overlay());
   overlay_->add(*Glib::wrap(GTK_WIDGET(view_.get())));
+  g_signal_connect(overlay_->gobj(), "destroy", G_CALLBACK(DestroyViewChildren), view_.get());
   find_bar_ = Gtk::manage(new FindBar(view_.get()));
   overlay_->add_overlay(*find_bar_);
   gtk_widget_show(GTK_WIDGET(view_.get()));

@@ -47,7 +47,13 @@ FindBar::FindBar(WebKitWebView* view)
       finder_, g_signal_connect(finder_, "failed-to-find-text", G_CALLBACK(OnNotFound), this));
 }
 
-FindBar::~FindBar() = default;
+FindBar::~FindBar() {
+  // With an accessibility client around, the entry's accessible and those of
+  // its icons hold each other and would outlive the entry; taking the icons
+  // away first lets both go.
+  entry_.unset_icon(Gtk::ENTRY_ICON_PRIMARY);
+  entry_.unset_icon(Gtk::ENTRY_ICON_SECONDARY);
+}
 
 void FindBar::Open() {
   show();
