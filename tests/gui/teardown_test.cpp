@@ -32,15 +32,6 @@ class Finalized {
   bool gone_ = false;
 };
 
-void Pump(std::chrono::milliseconds for_at_least) {
-  const auto until = std::chrono::steady_clock::now() + for_at_least;
-  while (std::chrono::steady_clock::now() < until) {
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
-    std::this_thread::sleep_for(10ms);
-  }
-}
-
 template <class Done>
 bool PumpUntil(Done done, std::chrono::milliseconds timeout = 5s) {
   const auto until = std::chrono::steady_clock::now() + timeout;
@@ -51,6 +42,10 @@ bool PumpUntil(Done done, std::chrono::milliseconds timeout = 5s) {
     std::this_thread::sleep_for(10ms);
   }
   return true;
+}
+
+void Pump(std::chrono::milliseconds for_at_least) {
+  PumpUntil([] { return false; }, for_at_least);
 }
 
 std::vector<GtkWidget*> ChildrenOf(GtkWidget* widget, bool with_internal) {
