@@ -49,6 +49,7 @@ void ClientTest::TearDown() {
     std::cerr << "---- request log ----\n" << LogFrom(0);
     if (client_) std::cerr << "---- client output ----\n" << ClientOutput();
     if (service_) std::cerr << "---- service stderr ----\n" << service_->Stderr() << "\n";
+    std::cerr << "---- desktop ----\n" << DescribeDesktop();
     // A picture of the screen next to the test binary's working directory.
     try {
       const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -314,6 +315,39 @@ OuterRect ClientTest::OuterRectOf(const Window& window) const {
   if (!frame) throw gui::Error("the window manager has not framed the window");
   return OuterRect{client.x - frame->left, client.y - frame->top, client.width + frame->left + frame->right,
                    client.height + frame->top + frame->bottom};
+}
+
+std::string ClientTest::DescribeDesktop() const {
+  // What a person would look at when a key seemed to do nothing: where the
+  // focus is, which of the client's windows are mapped, and what the
+  // client's main thread is doing.
+  std::ostringstream out;
+  const gui::Environment env = session_->Env();
+  const auto line = [&](const std::vector<std::string>& argv) {
+    const auto result = gui::RunCommand(argv, env);
+    std::string text = result.out.empty() ? result.err : result.out;
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    return text.empty() ? "(" + gui::DescribeStatus(result.status) + ")" : text;
+  };
+  out << "active window: " << line({"xdotool", "getactivewindow", "getwindowname"}) << "\n";
+  out << "input focus: window " << line({"xdotool", "getwindowfocus", "-f"}) << "\n";
+  if (!client_ || !client_->Running()) {
+    out << "client: not running\n";
+    return out.str();
+  }
+  const std::string pid = std::to_string(client_->pid());
+  std::istringstream ids(gui::RunCommand({"xdotool", "search", "--pid", pid}, env).out);
+  for (std::string id; std::getline(ids, id);) {
+    const auto info = gui::RunCommand({"xwininfo", "-id", id}, env).out;
+    const auto map = info.find("Map State: ");
+    const auto title = line({"xdotool", "getwindowname", id});
+    out << "window " << id << " \"" << title << "\" "
+        << (map == std::string::npos ? "?" : info.substr(map + 11, info.find('\n', map) - map - 11)) << "\n";
+  }
+  const auto stack = gui::RunCommand({"gdb", "-p", pid, "-batch", "-nx", "-ex", "thread 1", "-ex", "bt 30"},
+                                     env, std::chrono::milliseconds(60000));
+  out << "main thread:\n" << (stack.out.empty() ? stack.err : stack.out);
+  return out.str();
 }
 
 std::string ClientTest::ClientOutput() const {

@@ -156,6 +156,7 @@ class ClientTest : public ::testing::Test {
 
   // Everything the client printed, for failure messages.
   std::string ClientOutput() const;
+  std::string DescribeDesktop() const;
 
   std::unique_ptr<gui::Session> session_;
   std::unique_ptr<gui::A11y> a11y_;

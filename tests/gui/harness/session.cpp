@@ -19,6 +19,7 @@
 #include "error.h"
 #include "proc_table.h"
 #include "wait.h"
+#include "xdo.h"
 
 namespace gui {
 namespace {
@@ -288,6 +289,13 @@ void Session::StartWindowManager() {
         return result.status == 0 && result.out.find("window id") != std::string::npos;
       },
       options_.startup_timeout, "openbox to manage the screen", [&] { return InfrastructureLog(); });
+  // The first key from the test input device switches the server's keyboard
+  // to that device's keymap: a mapping change, on which openbox grabs its
+  // key bindings afresh. Done now, before any window exists, a test's first
+  // chord cannot fall between the release and the new grab.
+  const Xdo xdo(env);
+  xdo.Key("shift");
+  xdo.SyncWithWindowManager();
 }
 
 void Session::ExportToThisProcess() {

@@ -1,5 +1,6 @@
 #include "xdo.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "error.h"
@@ -84,7 +85,33 @@ void Xdo::KeyToWindow(WindowId window, const std::string& keys) const {
   Key(keys);
 }
 
-void Xdo::Type(const std::string& text) const { Run({"type", "--delay", "30", "--", text}); }
+void Xdo::Type(const std::string& text) const {
+  Run({"type", "--delay", "30", "--", text});
+  // Characters beyond the keymap are typed through a borrowed keycode; each
+  // borrowing and its return are keyboard mapping changes.
+  const bool remapped = std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
+  if (remapped && WindowManagerRuns()) SyncWithWindowManager();
+}
+
+bool Xdo::WindowManagerRuns() const {
+  const auto result = RunCommand({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, env_);
+  return result.status == 0 && result.out.find("window id") != std::string::npos;
+}
+
+void Xdo::SyncWithWindowManager() const {
+  // On a keyboard mapping change openbox lets go of its key bindings and
+  // grabs them again; a chord pressed meanwhile (Alt+F4) reaches the focused
+  // window instead. openbox handles the X events in order, so once it has
+  // answered a request sent now, it has handled every change before it.
+  const auto desktops = [&] {
+    return PropertyValues(RunCommand({"xprop", "-root", "_NET_NUMBER_OF_DESKTOPS"}, env_).out);
+  };
+  for (const char* count : {"2", "1"}) {
+    Run({"set_num_desktops", count});
+    WaitUntil([&] { return desktops() == std::vector<std::string>{count}; }, kDefaultTimeout,
+              std::string("openbox to show ") + count + " desktops");
+  }
+}
 
 void Xdo::ActivateWindow(WindowId window) const {
   // --sync waits until the window manager reports it active.

@@ -45,6 +45,11 @@ class Xdo {
   void KeyToWindow(WindowId window, const std::string& keys) const;
   void Type(const std::string& text) const;
 
+  // Returns once the window manager has handled every event sent before the
+  // call, keyboard mapping changes included (see xdo.cpp).
+  void SyncWithWindowManager() const;
+  bool WindowManagerRuns() const;
+
   void ActivateWindow(WindowId window) const;
   std::optional<WindowId> ActiveWindow() const;
 
