@@ -280,20 +280,17 @@ void Session::StartWindowManager() {
   process_options.output_dir = root_.path() / "logs";
   window_manager_ = std::make_unique<Process>(
       std::vector<std::string>{"openbox", "--config-file", config.string(), "--sm-disable"}, process_options);
-  const Environment env = InfraEnv();
-  // openbox sets this root property once it manages the screen.
+  const Xdo xdo(InfraEnv());
   WaitUntil(
       [&] {
         if (!window_manager_->Running()) throw Error("openbox exited");
-        const auto result = RunCommand({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, env);
-        return result.status == 0 && result.out.find("window id") != std::string::npos;
+        return xdo.WindowManagerRuns();
       },
       options_.startup_timeout, "openbox to manage the screen", [&] { return InfrastructureLog(); });
   // The first key from the test input device switches the server's keyboard
   // to that device's keymap: a mapping change, on which openbox grabs its
   // key bindings afresh. Done now, before any window exists, a test's first
   // chord cannot fall between the release and the new grab.
-  const Xdo xdo(env);
   xdo.Key("shift");
   xdo.SyncWithWindowManager();
 }

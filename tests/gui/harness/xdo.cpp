@@ -94,6 +94,7 @@ void Xdo::Type(const std::string& text) const {
 }
 
 bool Xdo::WindowManagerRuns() const {
+  // openbox sets this root property once it manages the screen.
   const auto result = RunCommand({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, env_);
   return result.status == 0 && result.out.find("window id") != std::string::npos;
 }
