@@ -1,33 +1,46 @@
 # The two everyday commands are `make run` and `make test`; the others are
-# for deeper checks and measurements.
+# for deeper checks, measurements and the Debian package.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test soak test-asan bench fuzz clean
+.PHONY: all deps build run test soak test-asan bench fuzz deb clean
 
 all: build
 
+# The Debian packages a target needs (scripts/install-deps.sh): building
+# alone needs the least; `make test` brings the test and cross-build tools.
+DEPS_GROUPS =
 deps:
-	@./scripts/install-deps.sh
+	@./scripts/install-deps.sh $(DEPS_GROUPS)
 
+# `make build` and `make run` leave the tests out, since they do not install
+# the tests' packages; the targets that run tests turn them on.
+TESTING = OFF
 build: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=$(TESTING) > /dev/null
 	@cmake --build $(BUILD_DIR) -j$(JOBS) $(TARGETS)
 
-# Starts the demo service on port 8010 and opens the client; without a
-# display, under Xvfb, saving a screenshot once the login page has loaded.
+# Starts the demo service on port 8010 and opens the client on the desktop
+# (X11 or Wayland); without any display, under Xvfb, saving a screenshot once
+# the login page has loaded.
+run: DEPS_GROUPS = run
 run: TARGETS = --target varnock varnock-demo-service
 run: build
 	@./scripts/run-client.sh $(BUILD_DIR)
 
-# Every test: unit tests, the demo service's tests and the GUI tests, which
-# bring up their own Xvfb and openbox.
+# Every test: unit tests, the demo service's tests, the GUI tests, which
+# bring up their own Xvfb and openbox, the Windows tests under Wine, and the
+# install and package checks.
+test: DEPS_GROUPS = test
+test: TESTING = ON
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure --timeout 600
 
 # The GUI soak test at length: SOAK_CYCLES (default 200) rounds of logging
 # in, opening a page and logging out in the page; `make test` runs 20.
 SOAK_CYCLES ?= 200
+soak: DEPS_GROUPS = test
+soak: TESTING = ON
 soak: TARGETS = --target gui_soak_tests
 soak: build
 	@cd $(BUILD_DIR) && ./gui_soak_tests --cycles=$(SOAK_CYCLES)
@@ -37,8 +50,10 @@ soak: build
 # client the GUI tests start; a leak at its exit fails the run unless it lies
 # in a system library listed in tests/sanitizers/lsan.supp.
 ASAN_BUILD_DIR ?= $(BUILD_DIR)-asan
+test-asan: DEPS_GROUPS = test
 test-asan: deps
-	@cmake -S . -B $(ASAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNOCK_SANITIZE=ON > /dev/null
+	@cmake -S . -B $(ASAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNOCK_SANITIZE=ON \
+	  -DBUILD_TESTING=ON > /dev/null
 	@cmake --build $(ASAN_BUILD_DIR) -j$(JOBS)
 	@cd $(ASAN_BUILD_DIR) && \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
@@ -66,6 +81,18 @@ bench:
 fuzz:
 	@./scripts/install-deps.sh fuzz
 	@tests/fuzz/run-fuzz.sh $(CURDIR)/$(BUILD_DIR)-fuzz
+
+# The Debian package varnock_<version>-<revision>_<arch>.deb, built from its
+# own build folder ($(DEB_BUILD_DIR), without the tests) by CPack's DEB
+# generator; `make test` checks the package made from its build instead.
+# docs/packaging.md says what is in it.
+DEB_BUILD_DIR ?= $(BUILD_DIR)-deb
+deb:
+	@./scripts/install-deps.sh package
+	@cmake -S . -B $(DEB_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF > /dev/null
+	@cmake --build $(DEB_BUILD_DIR) -j$(JOBS)
+	@cd $(DEB_BUILD_DIR) && cpack -G DEB > cpack.log || { cat cpack.log; exit 1; }
+	@for f in $(DEB_BUILD_DIR)/*.deb; do echo "Built $$f"; done
 
 clean:
 	rm -rf $(BUILD_DIR)

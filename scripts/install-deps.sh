@@ -1,22 +1,46 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the client, the demo service and the tests need.
-# Idempotent: asks dpkg first and only calls apt-get for what is missing.
+# Installs the Debian packages a make target needs, in groups:
+#
+#   install-deps.sh                 building the client and the demo service
+#   install-deps.sh run             ... and running them (fonts for the Chinese text)
+#   install-deps.sh headless        a virtual display: Xvfb, openbox, a screenshot tool
+#   install-deps.sh package         building the Debian package (make deb)
+#   install-deps.sh test            everything `make test` runs: GUI tests,
+#                                   Windows cross build under Wine, the
+#                                   install and package checks
+#   install-deps.sh fuzz | bench    the extra checks
+#
+# Asks dpkg first and only calls apt-get for what is missing; with nothing
+# missing it never calls sudo. Not root: through sudo when it can ask for a
+# password on a terminal or needs none; otherwise it prints the apt-get line
+# to run and stops.
 set -euo pipefail
 
-packages=(
-  build-essential cmake pkg-config
-  libgtkmm-3.0-dev libwebkit2gtk-4.1-dev libcpp-httplib-dev libgtest-dev
-  xvfb openbox xdotool x11-utils fonts-noto-cjk imagemagick
-  dbus dbus-x11 at-spi2-core gir1.2-atspi-2.0 python3-gi libatspi2.0-dev libatk-adaptor
-  curl procps desktop-file-utils
-  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 locales
-)
-# Extra groups, asked for by the make targets that need them.
+build=(build-essential cmake pkg-config libgtkmm-3.0-dev libwebkit2gtk-4.1-dev libcpp-httplib-dev)
+run=(fonts-noto-cjk)
+headless=(xvfb openbox imagemagick)
+package=(dpkg-dev file)
+# The GUI tests and their harness: a session bus and accessibility, keys
+# through xdotool, windows read with xprop and xwininfo, locales for the
+# Chinese locale runs, gdb for the failure reports.
+gui=("${run[@]}" "${headless[@]}" libgtest-dev libatspi2.0-dev
+     xdotool x11-utils dbus dbus-x11 at-spi2-core gir1.2-atspi-2.0 python3-gi libatk-adaptor
+     curl procps locales gdb)
+windows=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64)
+# The install and package checks: desktop entry and AppStream validation,
+# the icons rendered again from their drawing, lintian.
+install_checks=(desktop-file-utils appstream appstream-compose librsvg2-bin lintian)
+
+packages=("${build[@]}")
 for group in "$@"; do
   case "$group" in
-    windows) ;;  # in the default list, since `make test` runs the Windows tests
+    run) packages+=("${run[@]}") ;;
+    headless) packages+=("${headless[@]}") ;;
+    package) packages+=("${package[@]}") ;;
+    test) packages+=("${gui[@]}" "${windows[@]}" "${package[@]}" "${install_checks[@]}") ;;
+    windows) packages+=("${windows[@]}") ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
-    bench) packages+=(chromium libxtst-dev) ;;
+    bench) packages+=("${gui[@]}" chromium libxtst-dev) ;;
     *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
   esac
 done
@@ -27,9 +51,22 @@ for p in "${packages[@]}"; do
   [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
+# Each package once, in the order first asked for.
+mapfile -t missing < <(printf '%s\n' "${missing[@]}" | awk '!seen[$0]++')
+
+line="apt-get install --no-install-recommends ${missing[*]}"
+if [[ $(id -u) -eq 0 ]]; then
+  sudo=()
+elif command -v sudo > /dev/null && { [[ -t 0 ]] || sudo -n true 2> /dev/null; }; then
+  # A terminal to ask for the password on, or no password needed.
+  [[ -t 0 ]] && sudo=(sudo) || sudo=(sudo -n)
+else
+  echo "install-deps: these Debian packages are missing: ${missing[*]}" >&2
+  echo "install-deps: install them as root, then run this again:" >&2
+  echo "  sudo apt-get update && sudo $line" >&2
+  exit 1
+fi
 
 echo "install-deps: installing ${missing[*]}"
-if [[ $(id -u) -eq 0 ]]; then sudo=(); else sudo=(sudo); fi
-export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Builds assets/varnock.ico, the program's icon for the Windows resource, from
-# the two PNG drawings: 16x16 and 32x32, each at 4, 8 and 32 bits per pixel
-# (16 colours, 256 colours, and true colour with alpha), then reads the ICO
-# directory back and refuses a file whose images are not exactly those.
-# Run it again whenever assets/icon-16.png or assets/icon-32.png change; the
-# .ico is kept in the repository so that the Windows build needs no ImageMagick.
+# the 16 and 32 px renderings of assets/varnock.svg (scripts/make-icons.sh
+# makes them and then calls this): 16x16 and 32x32, each at 4, 8 and 32 bits
+# per pixel (16 colours, 256 colours, and true colour with alpha), then reads
+# the ICO directory back and refuses a file whose images are not exactly those.
+# The .ico is kept in the repository so that the Windows build needs no
+# ImageMagick.
+#
+#   make-icon.sh [output.ico] [folder holding icon-16.png and icon-32.png]
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-assets=$root/assets
-out=${1:-$assets/varnock.ico}
+out=${1:-$root/assets/varnock.ico}
+assets=${2:-$root/assets}
 # /usr/local/bin/convert may be a stand-in; ImageMagick's own is in /usr/bin.
 convert=/usr/bin/convert
 
