@@ -6,6 +6,8 @@
 namespace app {
 
 inline constexpr const char* kTitle = "Varnock";
+// The desktop's name for the program: its desktop entry's id.
+inline constexpr const char* kAppId = "com.varnock.Client";
 
 struct Version {
   int major;

@@ -1,5 +1,6 @@
 // Program entry: hands the program description to the form runtime, which
 // loads and shows the login window. The client takes no arguments.
+#include "app/app_info.h"
 #include "app/program.h"
 #include "platform/gtk/gtk_toolkit.h"
 #include "platform/posix/posix_system.h"
@@ -7,7 +8,7 @@
 
 int main() {
   vb::PrivateCache cache;  // before any library looks for its cache directory
-  vb::GtkToolkit toolkit;
+  vb::GtkToolkit toolkit({app::kTitle, app::kAppId});
   toolkit.before_abrupt_exit = [&cache] { cache.Remove(); };
   vb::PosixSystem system;
   app::Program program(toolkit, system);

@@ -71,6 +71,7 @@ struct StatusBarDesign {
   Single height = 255;
 };
 
+// Text on a form; CR LF in a caption breaks the line.
 class Label : public Control {
  public:
   virtual std::string Caption() const = 0;
@@ -111,6 +112,7 @@ struct PictureDesign {
   std::string image;     // resource name
   bool border = true;    // a frame one pixel wide around the picture
   std::string name;
+  std::string description;  // what a screen reader says of it
 };
 
 // A graphic line drawn on the form; no code refers to it.

@@ -57,10 +57,9 @@ void Form::ShowModal(Form& owner) {
   if (!instance) return;
   NativeWindow* owner_window = owner.IsLoaded() ? owner.instance_->window.get() : nullptr;
   instance->window->Show(owner_window, true);
-  runtime_.toolkit().RunUntil([this, instance] {
-    return runtime_.Ending() || instance_ != instance || !instance->window->Visible();
+  runtime_.Wait(this, [this, instance] {
+    return instance_ != instance || !instance->window->Visible();
   });
-  if (runtime_.Ending()) throw EndOfProgram{};
 }
 
 void Form::Hide() { Window().Hide(); }
@@ -105,10 +104,24 @@ void Form::OnResized() {
 }
 
 void Form::OnCloseRequested() {
-  Raise([this] { UnloadWithMode(vbFormControlMenu); });
+  Command([this] { UnloadWithMode(vbFormControlMenu); });
 }
 
 void Form::Raise(const std::function<void()>& handler) { runtime_.Dispatch(*this, handler); }
+
+void Form::Command(std::function<void()> handler) {
+  // The window that delivered the command: its successor, after an unload
+  // and a new load, is another window the user has not asked anything of.
+  std::weak_ptr<Instance> window = instance_;
+  std::weak_ptr<Form*> self = self_;
+  runtime_.toolkit().Post([self, window, handler = std::move(handler)] {
+    auto form = self.lock();
+    if (!form) return;
+    auto instance = window.lock();
+    if (!instance || (*form)->instance_ != instance) return;
+    (*form)->runtime_.RunCommand(**form, handler);
+  });
+}
 
 std::string Form::Caption() { return Window().Caption(); }
 void Form::SetCaption(const std::string& caption) { Window().SetCaption(caption); }

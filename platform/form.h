@@ -79,8 +79,17 @@ class Form {
   virtual void Form_Unload(Integer& Cancel) {}
 
   // Runs an event handler of this form through the runtime's dispatcher,
-  // which keeps the form's window alive until the handler returns.
+  // which keeps the form's window alive until the handler returns. Events
+  // (a resize, a document that completed) arrive from inside the toolkit's
+  // and the engine's own signals: their handlers never wait for the user.
   void Raise(const std::function<void()>& handler);
+  // Runs a command of this form: what the user asks of it through a menu
+  // item, a button or the window's frame, whatever delivered it (keys, the
+  // pointer, an assistive tool's action). It is posted and runs from the
+  // message loop with nothing of the toolkit beneath it, so it may wait for
+  // the user (a modal form, a message box). A command of a window that has
+  // been unloaded meanwhile, or that a modal window blocks, is dropped.
+  void Command(std::function<void()> handler);
 
   // Services of the runtime, named as the windows use them.
   int MsgBox(const std::string& prompt, int buttons = vbOKOnly);
@@ -105,6 +114,8 @@ class Form {
   FormRuntime& runtime_;
   FormDesign design_;
   std::shared_ptr<Instance> instance_;
+  // Posted commands hold it weakly: a form that is gone runs none.
+  std::shared_ptr<Form*> self_ = std::make_shared<Form*>(this);
   std::vector<ControlSlotBase*> slots_;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/form_runtime.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "platform/errors.h"
 
@@ -27,15 +28,27 @@ bool FormRuntime::AnyLoaded() const {
 }
 
 int FormRuntime::Run(Form& startup) {
-  Dispatch(startup, [&startup] { startup.Show(); });
+  // Nothing runs beneath the start: it may wait as a command does.
+  RunFrame(Frame::Command, [&startup] { startup.Show(); });
   if (!ending_) toolkit_.Run();
   return 0;
 }
 
 void FormRuntime::Dispatch(Form& form, const std::function<void()>& handler) {
+  RunFrame(Frame::Event, handler);
+}
+
+void FormRuntime::RunCommand(Form& form, const std::function<void()>& handler) {
+  // A modal wait takes the commands of its own form only: its owner and the
+  // other windows take no input while it lasts, from any source.
+  if (!waits_.empty() && waits_.back() != &form) return;
+  RunFrame(Frame::Command, handler);
+}
+
+void FormRuntime::RunFrame(Frame kind, const std::function<void()>& handler) {
   if (ending_) return;
-  if (depth_ == 0) ClearGraveyard();
-  ++depth_;
+  if (frames_.empty()) ClearGraveyard();
+  frames_.push_back(kind);
   try {
     handler();
   } catch (const EndOfProgram&) {
@@ -44,32 +57,75 @@ void FormRuntime::Dispatch(Form& form, const std::function<void()>& handler) {
   } catch (...) {
     ReportUntrapped(std::runtime_error("未知错误"));
   }
-  --depth_;
+  frames_.pop_back();
   // Only once the outermost handler has returned: a handler may unload the
   // last form and then show another one.
-  if (depth_ == 0) {
+  if (frames_.empty()) {
     EndIfNothingLoaded();
     if (!graveyard_.empty()) PostClear();
   }
 }
 
+bool FormRuntime::MayWait() const noexcept {
+  return !frames_.empty() && frames_.back() == Frame::Command;
+}
+
+class FormRuntime::WaitScope {
+ public:
+  WaitScope(FormRuntime& runtime, const Form* form) : runtime_(runtime) {
+    assert(runtime.MayWait() && "a wait for the user inside an event: post a command instead");
+    runtime_.waits_.push_back(form);
+  }
+  ~WaitScope() { runtime_.waits_.pop_back(); }
+  WaitScope(const WaitScope&) = delete;
+  WaitScope& operator=(const WaitScope&) = delete;
+
+ private:
+  FormRuntime& runtime_;
+};
+
+void FormRuntime::Wait(const Form* form, const std::function<bool()>& done) {
+  {
+    WaitScope wait(*this, form);
+    toolkit_.RunUntil([this, &done] { return ending_ || done(); });
+  }
+  if (ending_) throw EndOfProgram{};
+}
+
 void FormRuntime::ReportUntrapped(const std::exception& error) {
   if (ending_) return;
-  try {
-    toolkit_.MsgBox(DescribeUntrapped(error), vbOKOnly, title_);
-  } catch (...) {
+  std::string text = DescribeUntrapped(error);
+  auto show = [this, text] {
+    try {
+      WaitScope wait(*this, nullptr);
+      toolkit_.MsgBox(text, vbOKOnly, title_);
+    } catch (...) {
+    }
+  };
+  if (MayWait()) {
+    show();
+    return;
   }
+  // Raised by an event: the report waits for the user, so it runs from the
+  // message loop as a command of its own.
+  toolkit_.Post([this, alive = std::weak_ptr<bool>(alive_), show] {
+    if (!alive.expired()) RunFrame(Frame::Command, show);
+  });
 }
 
 int FormRuntime::MsgBox(const std::string& prompt, int buttons) {
-  int answer = toolkit_.MsgBox(prompt, buttons, title_);
+  int answer = 0;
+  {
+    WaitScope wait(*this, nullptr);
+    answer = toolkit_.MsgBox(prompt, buttons, title_);
+  }
   if (ending_) throw EndOfProgram{};
   return answer;
 }
 
 void FormRuntime::Bury(std::shared_ptr<void> window) {
   graveyard_.push_back(std::move(window));
-  if (depth_ == 0) PostClear();  // otherwise once the outermost handler returns
+  if (frames_.empty()) PostClear();  // otherwise once the outermost handler returns
 }
 
 void FormRuntime::PostClear() {
@@ -78,7 +134,7 @@ void FormRuntime::PostClear() {
   toolkit_.Post([this, alive = std::weak_ptr<bool>(alive_)] {
     if (alive.expired()) return;
     clear_posted_ = false;
-    if (depth_ == 0) ClearGraveyard();
+    if (frames_.empty()) ClearGraveyard();
   });
 }
 

@@ -1,6 +1,16 @@
 // The form runtime: owns the message loop through the toolkit, dispatches
 // events to the forms' handlers one at a time, reports errors no handler
 // trapped, and ends the program when no form is loaded any more.
+//
+// Where waits may start. A wait for the user (a modal form, a message box)
+// runs a nested message loop until the user answers. Started inside a
+// toolkit emission, an engine signal or a D-Bus dispatch (an assistive
+// tool's action arrives as one), it would hold that emission open for as
+// long as the user takes: the accessibility bridge could not dispatch again
+// and the program would stop answering. So waits start only in a command
+// (Form::Command), which runs from the message loop itself, or at the
+// program's start; events never wait, and an error an event leaves
+// untrapped is reported from a command of its own. Debug builds assert it.
 #pragma once
 
 #include <functional>
@@ -33,8 +43,15 @@ class FormRuntime {
   // program goes on.
   void Dispatch(Form& form, const std::function<void()>& handler);
 
-  // A message box captioned with the application title.
+  // A message box captioned with the application title. Only where waits
+  // may start.
   int MsgBox(const std::string& prompt, int buttons);
+
+  // Runs the message loop until `done` holds: a modal form's wait, which
+  // only `form` may interrupt with commands. Throws EndOfProgram when the
+  // program ends meanwhile. Only where waits may start.
+  void Wait(const Form* form, const std::function<bool()>& done);
+  bool MayWait() const noexcept;
 
   // The immediate end: every window goes without further QueryUnload or
   // Unload handler and the message loop stops; the running handler is
@@ -63,6 +80,15 @@ class FormRuntime {
   void EndIfNothingLoaded();
   void ReportUntrapped(const std::exception& error);
 
+  enum class Frame { Command, Event };
+  // Runs a handler in a frame of its kind: errors reported, the graveyard
+  // kept while it runs, the end of the program once the outermost returns.
+  void RunFrame(Frame kind, const std::function<void()>& handler);
+  // A command of `form` posted by Form::Command, now from the message loop.
+  void RunCommand(Form& form, const std::function<void()>& handler);
+  // Marks a wait for as long as it lives.
+  class WaitScope;
+
   Toolkit& toolkit_;
   System& system_;
   std::string title_;
@@ -70,7 +96,11 @@ class FormRuntime {
   std::vector<std::shared_ptr<void>> graveyard_;
   bool clear_posted_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-  int depth_ = 0;
+  // The handlers running now, innermost last.
+  std::vector<Frame> frames_;
+  // The waits running now, innermost last, each with the one form whose
+  // commands it takes (none for a message box).
+  std::vector<const Form*> waits_;
   bool ending_ = false;
 };
 

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "platform/gtk/context_menu.h"
+#include "platform/gtk/downloads.h"
 #include "platform/gtk/error_page.h"
 #include "platform/gtk/find_bar.h"
 #include "platform/gtk/message_box.h"
 #include "platform/gtk/page_dialogs.h"
 #include "platform/gtk/popups.h"
+#include "platform/gtk/print_dialog.h"
 #include "platform/gtk/web_engine.h"
 #include "platform/navigation_policy.h"
 
@@ -38,17 +40,6 @@ std::string FailureDetail(const GError* error) {
     return "此网站的安全证书有问题，连接已被阻止。";
   }
   return "无法连接到服务器。请检查网络连接，或稍后再试。";
-}
-
-bool ConfirmResubmission(WebKitWebView* view) {
-  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(view));
-  Gtk::Window* parent = GTK_IS_WINDOW(toplevel) ? Glib::wrap(GTK_WINDOW(toplevel)) : nullptr;
-  const std::optional<bool> ok = RunMessageBox(
-      "此页面是提交表单的结果。重新加载将再次提交表单（例如再次发送短信）。\n确定要再次提交吗？", true,
-      "Varnock", parent, [](const std::function<bool()>& answered) {
-        while (!answered()) g_main_context_iteration(nullptr, TRUE);
-      });
-  return ok.value_or(false);
 }
 
 bool IsAttachment(WebKitURIResponse* response) {
@@ -93,6 +84,7 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
   overlay_->add_overlay(*find_bar_);
   gtk_widget_show(GTK_WIDGET(view_.get()));
   dialogs_ = std::make_unique<PageDialogs>(view_.get(), [this] { StopFloodingPage(); });
+  print_ = std::make_unique<PrintDialog>(view_.get());
 
   WebKitWebView* v = view_.get();
   Connect(v, "load-changed", G_CALLBACK(OnLoadChanged));
@@ -105,6 +97,7 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
   Connect(v, "web-process-terminated", G_CALLBACK(OnCrashed));
   Connect(v, "context-menu", G_CALLBACK(OnContextMenu));
   Connect(v, "key-press-event", G_CALLBACK(OnKeyPress));
+  Connect(v, "print", G_CALLBACK(OnPrint));
   Connect(content_.get(), "script-message-received::frameComplete", G_CALLBACK(OnFrameComplete));
   webkit_user_content_manager_register_script_message_handler_in_world(content_.get(),
                                                                        kFrameChannel, kScriptWorld);
@@ -129,6 +122,9 @@ void BrowserView::Detach() {
   close_requested = nullptr;
   ready_to_show = nullptr;
   dialogs_->CloseAll();
+  print_->Close();
+  AnswerResubmission(false);
+  engine_.Transfers().CancelWaitingFor(view_.get());
   // A page still loading in a window that is gone only costs time.
   webkit_web_view_stop_loading(view_.get());
 }
@@ -240,8 +236,8 @@ gboolean BrowserView::OnPermissionRequest(WebKitWebView*, WebKitPermissionReques
   return TRUE;
 }
 
-gboolean BrowserView::OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision,
-                                     WebKitPolicyDecisionType type, gpointer) {
+gboolean BrowserView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                     WebKitPolicyDecisionType type, gpointer data) {
   switch (type) {
     case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
     case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION: {
@@ -259,9 +255,8 @@ gboolean BrowserView::OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* 
       // Reloading the answer to a form would send the form again (a second
       // batch of messages, a second payment): only if the user says so.
       if (webkit_navigation_action_get_navigation_type(action) ==
-              WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED &&
-          !ConfirmResubmission(view)) {
-        webkit_policy_decision_ignore(decision);
+          WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED) {
+        static_cast<BrowserView*>(data)->AskResubmission(decision);
         return TRUE;
       }
       return FALSE;
@@ -278,6 +273,26 @@ gboolean BrowserView::OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* 
     }
     default:
       return FALSE;
+  }
+}
+
+void BrowserView::AskResubmission(WebKitPolicyDecision* decision) {
+  // A newer reload replaces one still asked about.
+  AnswerResubmission(false);
+  resubmit_decision_ = GObjectPtr<WebKitPolicyDecision>(WEBKIT_POLICY_DECISION(g_object_ref(decision)));
+  resubmit_question_ = std::make_unique<MessageBoxLater>(
+      "此页面是提交表单的结果。重新加载将再次提交表单（例如再次发送短信）。\n确定要再次提交吗？", true,
+      WindowOf(GTK_WIDGET(view_.get())), [this](bool ok) { AnswerResubmission(ok); });
+}
+
+void BrowserView::AnswerResubmission(bool resubmit) {
+  resubmit_question_.reset();
+  GObjectPtr<WebKitPolicyDecision> decision = std::move(resubmit_decision_);
+  if (!decision) return;
+  if (resubmit) {
+    webkit_policy_decision_use(decision.get());
+  } else {
+    webkit_policy_decision_ignore(decision.get());
   }
 }
 
@@ -310,6 +325,11 @@ void BrowserView::OnClose(WebKitWebView*, gpointer data) {
 }
 
 // ------------------------------------------------------------- keys, menu
+
+gboolean BrowserView::OnPrint(WebKitWebView*, WebKitPrintOperation* operation, gpointer data) {
+  static_cast<BrowserView*>(data)->print_->Open(operation);
+  return TRUE;  // the engine's own dialog would wait inside this signal
+}
 
 gboolean BrowserView::OnContextMenu(WebKitWebView* v, WebKitContextMenu* menu, GdkEvent*,
                                     WebKitHitTestResult*, gpointer) {
@@ -345,7 +365,7 @@ bool BrowserView::HandleKey(const GdkEventKey* event) {
       webkit_web_view_reload(v);
       return true;
     case GDK_KEY_p:
-      Print();
+      print_->Open();
       return true;
     case GDK_KEY_f:
       find_bar_->Open();
@@ -366,13 +386,6 @@ bool BrowserView::HandleKey(const GdkEventKey* event) {
     default:
       return false;
   }
-}
-
-void BrowserView::Print() {
-  GObjectPtr<WebKitPrintOperation> operation(webkit_print_operation_new(view_.get()));
-  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(view_.get()));
-  webkit_print_operation_run_dialog(operation.get(),
-                                    GTK_IS_WINDOW(toplevel) ? GTK_WINDOW(toplevel) : nullptr);
 }
 
 void BrowserView::Zoom(int direction) {

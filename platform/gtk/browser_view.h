@@ -19,8 +19,10 @@
 namespace vb::gtk {
 
 class FindBar;
+class MessageBoxLater;
 class PageDialogs;
 class PopupFamily;
+class PrintDialog;
 class WebEngine;
 
 class BrowserView {
@@ -60,8 +62,11 @@ class BrowserView {
   void ShowErrorPage(const std::string& heading, const std::string& detail,
                      const std::string& uri);
   bool HandleKey(const GdkEventKey* event);
-  void Print();
   void Zoom(int direction);
+  // Reloading the answer to a form sends the form again: asked without
+  // waiting, and the engine's decision taken when the user answers.
+  void AskResubmission(WebKitPolicyDecision* decision);
+  void AnswerResubmission(bool resubmit);
 
   static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self);
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
@@ -79,6 +84,7 @@ class BrowserView {
   static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*,
                                 WebKitHitTestResult*, gpointer self);
   static gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);
+  static gboolean OnPrint(WebKitWebView*, WebKitPrintOperation* operation, gpointer self);
 
   WebEngine& engine_;
   PopupFamily& family_;
@@ -87,6 +93,9 @@ class BrowserView {
   Gtk::Overlay* overlay_;  // owned by the window it is placed in
   FindBar* find_bar_;      // owned by the overlay
   std::unique_ptr<PageDialogs> dialogs_;
+  std::unique_ptr<PrintDialog> print_;
+  std::unique_ptr<MessageBoxLater> resubmit_question_;
+  GObjectPtr<WebKitPolicyDecision> resubmit_decision_;
   std::vector<SignalConnection> connections_;
   std::string location_;
   sigc::connection stop_page_;

@@ -1,12 +1,11 @@
 #include "platform/gtk/downloads.h"
 
 #include <glib/gstdio.h>
-#include <gtkmm/filechooserdialog.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "platform/gtk/deferred_delete.h"
 #include "platform/gtk/message_box.h"
@@ -17,6 +16,7 @@ struct Downloads::Transfer {
   Downloads* owner = nullptr;
   GObjectPtr<WebKitDownload> download;
   std::vector<SignalConnection> connections;
+  std::string suggested;    // the name the server proposed
   std::string destination;  // the name the user chose
   std::string partial;      // where the data goes until it is complete
   bool failed = false;
@@ -24,22 +24,20 @@ struct Downloads::Transfer {
 
 namespace {
 
-Gtk::Window* ParentOf(WebKitDownload* download) {
-  WebKitWebView* view = webkit_download_get_web_view(download);
-  if (view == nullptr) return nullptr;
-  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(view));
-  return GTK_IS_WINDOW(toplevel) ? Glib::wrap(GTK_WINDOW(toplevel)) : nullptr;
-}
-
-void Report(Gtk::Window* parent, const std::string& text) {
-  RunMessageBox(text, false, "Varnock", parent, [](const std::function<bool()>& answered) {
-    while (!answered()) g_main_context_iteration(nullptr, TRUE);
-  });
-}
+// A page may start two or three downloads together; more than that in a
+// row, each coming while the last is still asked about or soon after it was
+// answered, is a page that will not stop.
+constexpr int kInARowAllowed = 3;
+constexpr std::int64_t kQuietMicroseconds = 2'000'000;
 
 std::string FolderForSaving() {
   const char* downloads = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD);
   return downloads && g_file_test(downloads, G_FILE_TEST_IS_DIR) ? downloads : g_get_home_dir();
+}
+
+Gtk::Window* ParentOf(WebKitDownload* download) {
+  WebKitWebView* view = webkit_download_get_web_view(download);
+  return view ? WindowOf(GTK_WIDGET(view)) : nullptr;
 }
 
 }  // namespace
@@ -56,6 +54,8 @@ Downloads::Downloads(WebKitWebContext* context)
                g_signal_connect(context, "download-started", G_CALLBACK(OnStarted), this)) {}
 
 Downloads::~Downloads() {
+  if (chooser_) chooser_->hide();
+  reports_.clear();
   for (auto& [key, transfer] : transfers_) {
     transfer->connections.clear();
     webkit_download_cancel(transfer->download.get());
@@ -78,31 +78,97 @@ void Downloads::OnStarted(WebKitWebContext*, WebKitDownload* download, gpointer 
   self->transfers_[t] = std::move(transfer);
 }
 
-gboolean Downloads::OnDecideDestination(WebKitDownload* download, gchar* suggested, gpointer data) {
+bool Downloads::Refuse() {
+  const std::int64_t now = g_get_monotonic_time();
+  const bool in_a_row = chooser_ || !waiting_.empty() ||
+                        (last_activity_ != 0 && now - last_activity_ < kQuietMicroseconds);
+  in_a_row_ = in_a_row ? in_a_row_ + 1 : 0;
+  last_activity_ = now;
+  return in_a_row_ >= kInARowAllowed;
+}
+
+gboolean Downloads::OnDecideDestination(WebKitDownload*, gchar* suggested, gpointer data) {
   auto* t = static_cast<Transfer*>(data);
-  Gtk::Window* parent = ParentOf(download);
-  Gtk::FileChooserDialog chooser("保存文件", Gtk::FILE_CHOOSER_ACTION_SAVE);
-  if (parent != nullptr) chooser.set_transient_for(*parent);
-  chooser.set_modal(true);
-  chooser.add_button("取消", Gtk::RESPONSE_CANCEL);
-  chooser.add_button("保存", Gtk::RESPONSE_ACCEPT);
-  chooser.set_default_response(Gtk::RESPONSE_ACCEPT);
-  chooser.set_do_overwrite_confirmation(true);
-  chooser.set_current_folder(FolderForSaving());
-  chooser.set_current_name(suggested && *suggested ? suggested : "download");
-  const int answer = chooser.run();
-  const std::string chosen = answer == Gtk::RESPONSE_ACCEPT ? std::string(chooser.get_filename()) : "";
-  chooser.hide();
-  if (chosen.empty()) {
-    webkit_download_cancel(download);
+  Downloads* self = t->owner;
+  if (self->Refuse()) {
+    self->Cancel(t);
     return TRUE;
+  }
+  // Kept: the engine waits for its destination until the user has chosen.
+  t->suggested = suggested && *suggested ? suggested : "download";
+  self->waiting_.push_back(t);
+  self->AskNext();
+  return TRUE;
+}
+
+void Downloads::AskNext() {
+  if (chooser_ || waiting_.empty()) return;
+  Transfer* t = waiting_.front();
+  Gtk::Window* parent = ParentOf(t->download.get());
+  // The desktop's own chooser where a portal offers one, GTK's otherwise;
+  // either way shown without a loop of its own.
+  chooser_ = parent ? Gtk::FileChooserNative::create("保存文件", *parent, Gtk::FILE_CHOOSER_ACTION_SAVE,
+                                                     "保存", "取消")
+                    : Gtk::FileChooserNative::create("保存文件", Gtk::FILE_CHOOSER_ACTION_SAVE, "保存",
+                                                     "取消");
+  chooser_->set_modal(true);
+  chooser_->set_do_overwrite_confirmation(true);
+  chooser_->set_current_folder(FolderForSaving());
+  chooser_->set_current_name(t->suggested);
+  chooser_->signal_response().connect([this](int response) { OnChosen(response); });
+  chooser_->show();
+}
+
+void Downloads::OnChosen(int response) {
+  Glib::RefPtr<Gtk::FileChooserNative> chooser = std::move(chooser_);
+  chooser_.reset();
+  last_activity_ = g_get_monotonic_time();
+  if (waiting_.empty()) return;
+  Transfer* t = waiting_.front();
+  waiting_.pop_front();
+  const std::string chosen = response == Gtk::RESPONSE_ACCEPT ? std::string(chooser->get_filename()) : "";
+  chooser->hide();
+  if (chosen.empty()) {
+    // No to one of a batch is no to the batch: the user is not asked again
+    // for each of the others.
+    Cancel(t);
+    while (!waiting_.empty()) {
+      Transfer* other = waiting_.front();
+      waiting_.pop_front();
+      Cancel(other);
+    }
+    return;
   }
   t->destination = chosen;
   t->partial = PartialPath(chosen);
   GCharPtr uri(g_filename_to_uri(t->partial.c_str(), nullptr, nullptr));
-  webkit_download_set_allow_overwrite(download, TRUE);
-  webkit_download_set_destination(download, uri.get());
-  return TRUE;
+  webkit_download_set_allow_overwrite(t->download.get(), TRUE);
+  webkit_download_set_destination(t->download.get(), uri.get());
+  AskNext();
+}
+
+void Downloads::CancelWaitingFor(WebKitWebView* view) {
+  const bool asking = chooser_ && !waiting_.empty() &&
+                      webkit_download_get_web_view(waiting_.front()->download.get()) == view;
+  std::vector<Transfer*> going;
+  for (Transfer* t : waiting_) {
+    if (webkit_download_get_web_view(t->download.get()) == view) going.push_back(t);
+  }
+  if (asking) {
+    chooser_->hide();
+    chooser_.reset();
+  }
+  for (Transfer* t : going) {
+    std::erase(waiting_, t);
+    Cancel(t);
+  }
+  AskNext();
+}
+
+void Downloads::Cancel(Transfer* transfer) {
+  // The engine answers with "failed" (cancelled by the user), then
+  // "finished"; neither is reported.
+  webkit_download_cancel(transfer->download.get());
 }
 
 void Downloads::OnFailed(WebKitDownload* download, GError* error, gpointer data) {
@@ -110,8 +176,8 @@ void Downloads::OnFailed(WebKitDownload* download, GError* error, gpointer data)
   t->failed = true;
   if (!t->partial.empty()) g_unlink(t->partial.c_str());
   if (!g_error_matches(error, WEBKIT_DOWNLOAD_ERROR, WEBKIT_DOWNLOAD_ERROR_CANCELLED_BY_USER)) {
-    Report(ParentOf(download),
-           "下载失败：" + std::string(error ? error->message : "未知错误") + "\n文件未保存。");
+    t->owner->Report(download,
+                     "下载失败：" + std::string(error ? error->message : "未知错误") + "\n文件未保存。");
   }
 }
 
@@ -123,13 +189,24 @@ void Downloads::OnFinished(WebKitDownload* download, gpointer data) {
     if (std::rename(t->partial.c_str(), t->destination.c_str()) != 0) {
       const std::string reason = std::strerror(errno);
       g_unlink(t->partial.c_str());
-      Report(ParentOf(download), "无法保存文件 " + t->destination + "：" + reason);
+      self->Report(download, "无法保存文件 " + t->destination + "：" + reason);
     }
   }
   self->Forget(t);
 }
 
+void Downloads::Report(WebKitDownload* download, const std::string& text) {
+  // Dropped, and its box closed, once answered.
+  auto self = std::make_shared<const MessageBoxLater*>(nullptr);
+  auto box = std::make_unique<MessageBoxLater>(text, false, ParentOf(download), [this, self](bool) {
+    std::erase_if(reports_, [&](const auto& report) { return report.get() == *self; });
+  });
+  *self = box.get();
+  reports_.push_back(std::move(box));
+}
+
 void Downloads::Forget(Transfer* transfer) {
+  std::erase(waiting_, transfer);
   auto it = transfers_.find(transfer);
   if (it == transfers_.end()) return;
   std::unique_ptr<Transfer> done = std::move(it->second);

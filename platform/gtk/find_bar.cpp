@@ -1,5 +1,7 @@
 #include "platform/gtk/find_bar.h"
 
+#include <atkmm/object.h>
+#include <gtk/gtk-a11y.h>
 #include <gtkmm/stylecontext.h>
 
 namespace vb::gtk {
@@ -9,7 +11,47 @@ constexpr guint kFindOptions =
     WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND;
 constexpr guint kMaxMatches = 1000;
 
+AtkAttributeSet* (*label_attributes)(AtkObject*) = nullptr;
+
+AtkAttributeSet* AddAttribute(AtkAttributeSet* set, const char* name, const char* value) {
+  auto* attribute = static_cast<AtkAttribute*>(g_malloc(sizeof(AtkAttribute)));
+  attribute->name = g_strdup(name);
+  attribute->value = g_strdup(value);
+  return g_slist_append(set, attribute);
+}
+
+AtkAttributeSet* LiveAttributes(AtkObject* object) {
+  AtkAttributeSet* set = label_attributes ? label_attributes(object) : nullptr;
+  set = AddAttribute(set, "live", "polite");
+  set = AddAttribute(set, "container-live", "polite");
+  set = AddAttribute(set, "container-atomic", "true");
+  return set;
+}
+
+// GTK's label accessible with the live-region attributes added.
+GType LiveLabelAccessibleType() {
+  static const GType type = [] {
+    GTypeQuery parent{};
+    g_type_query(GTK_TYPE_LABEL_ACCESSIBLE, &parent);
+    return g_type_register_static_simple(
+        GTK_TYPE_LABEL_ACCESSIBLE, "LiveRegionLabelAccessible", parent.class_size,
+        [](gpointer klass, gpointer) {
+          auto* atk_class = ATK_OBJECT_CLASS(klass);
+          label_attributes = atk_class->get_attributes;
+          atk_class->get_attributes = LiveAttributes;
+        },
+        parent.instance_size, nullptr, static_cast<GTypeFlags>(0));
+  }();
+  return type;
+}
+
 }  // namespace
+
+LiveLabel::LiveLabel() : Glib::ObjectBase("LiveRegionLabel") {
+  // The class is this widget's own: no other label is affected.
+  gtk_widget_class_set_accessible_type(GTK_WIDGET_GET_CLASS(gobj()), LiveLabelAccessibleType());
+  get_accessible()->set_role(Atk::ROLE_STATUSBAR);
+}
 
 FindBar::FindBar(WebKitWebView* view)
     : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 4),

@@ -11,6 +11,14 @@
 
 namespace vb::gtk {
 
+// A label whose changes a screen reader announces, as a page's polite live
+// region (role="status") is announced: read out as a status bar with the
+// live-region attributes.
+class LiveLabel final : public Gtk::Label {
+ public:
+  LiveLabel();
+};
+
 class FindBar final : public Gtk::Box {
  public:
   explicit FindBar(WebKitWebView* view);
@@ -32,7 +40,7 @@ class FindBar final : public Gtk::Box {
   Gtk::SearchEntry entry_;
   Gtk::Button previous_;
   Gtk::Button next_;
-  Gtk::Label result_;
+  LiveLabel result_;
   Gtk::Button close_;
   SignalConnection found_;
   SignalConnection not_found_;

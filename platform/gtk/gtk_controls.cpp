@@ -65,7 +65,7 @@ GtkLabelControl::GtkLabelControl(FormCanvas& canvas, const LabelDesign& design, 
   label_->set_yalign(0.0f);
   label_->set_line_wrap(true);
   label_->set_line_wrap_mode(Pango::WRAP_WORD_CHAR);
-  label_->set_text(design.caption);
+  SetCaption(design.caption);
   label_->set_name(design.name);
   // Lines as close as the dialog font sets them, so that text fits the
   // label's rectangle as designed.
@@ -76,8 +76,20 @@ GtkLabelControl::GtkLabelControl(FormCanvas& canvas, const LabelDesign& design, 
   if (design.black_text) label_->override_color(Gdk::RGBA("#000000"));
 }
 
-std::string GtkLabelControl::Caption() const { return label_->get_text(); }
-void GtkLabelControl::SetCaption(const std::string& caption) { label_->set_text(caption); }
+std::string GtkLabelControl::Caption() const { return caption_; }
+
+void GtkLabelControl::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  // Shown, and read out, with plain line breaks: CR LF would draw a stray
+  // character and reach a screen reader as raw control codes.
+  std::string shown;
+  shown.reserve(caption.size());
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '\r' && i + 1 < caption.size() && caption[i + 1] == '\n') continue;
+    shown += caption[i];
+  }
+  label_->set_text(shown);
+}
 
 // Command button, with its access key.
 GtkButtonControl::GtkButtonControl(FormCanvas& canvas, const ButtonDesign& design,
@@ -110,6 +122,8 @@ GtkPictureControl::GtkPictureControl(FormCanvas& canvas, const PictureDesign& de
                                      Gtk::DrawingArea* area)
     : CanvasControl<PictureBox>(canvas, *area, design.rect) {
   area->set_name(design.name);
+  area->get_accessible()->set_role(Atk::ROLE_IMAGE);
+  if (!design.description.empty()) area->get_accessible()->set_name(design.description);
   Glib::RefPtr<Gdk::Pixbuf> image = LoadImage(design.image);
   const bool border = design.border;
   area->signal_draw().connect([area, image, border](const Cairo::RefPtr<Cairo::Context>& cr) {

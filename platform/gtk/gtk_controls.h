@@ -34,6 +34,7 @@ class GtkLabelControl final : public CanvasControl<Label> {
  private:
   GtkLabelControl(FormCanvas& canvas, const LabelDesign& design, Gtk::Label* label);
   Gtk::Label* label_;
+  std::string caption_;
 };
 
 class GtkButtonControl final : public CanvasControl<CommandButton> {

@@ -39,13 +39,14 @@ GdkRectangle MonitorGeometry() {
 
 }  // namespace
 
-GtkToolkit::GtkToolkit() : gtk_(true) {
+GtkToolkit::GtkToolkit(const ProgramIdentity& identity) : gtk_(true) {
   // The engine's context now: its EGL query was the last that had to miss
   // OpenGL, and no process has been started yet.
   Engine();
   no_opengl_.End();
-  g_set_prgname("varnock");
-  g_set_application_name("Varnock");
+  g_set_prgname(identity.app_id.c_str());
+  gdk_set_program_class(identity.app_id.c_str());
+  g_set_application_name(identity.title.c_str());
   // The client keeps nothing: no list of recently used files either.
   if (auto settings = Gtk::Settings::get_default()) {
     settings->property_gtk_recent_files_enabled() = false;

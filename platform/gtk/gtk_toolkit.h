@@ -16,9 +16,17 @@ namespace vb::gtk {
 
 class WebEngine;
 
+// How the program is known to the desktop: its title (message boxes of the
+// backend's own carry it) and its application id (the Wayland app_id and
+// the X11 class, which docks and task switchers match to its desktop entry).
+struct ProgramIdentity {
+  std::string title;
+  std::string app_id;
+};
+
 class GtkToolkit final : public Toolkit {
  public:
-  GtkToolkit();
+  explicit GtkToolkit(const ProgramIdentity& identity);
   ~GtkToolkit() override;
   GtkToolkit(const GtkToolkit&) = delete;
   GtkToolkit& operator=(const GtkToolkit&) = delete;

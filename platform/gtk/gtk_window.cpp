@@ -1,5 +1,6 @@
 #include "platform/gtk/gtk_window.h"
 
+#include <atkmm/object.h>
 #include <gtkmm/menu.h>
 #include <gtkmm/menuitem.h>
 #include <gtkmm/separatormenuitem.h>
@@ -31,6 +32,8 @@ GtkNativeWindow::GtkNativeWindow(GtkToolkit& toolkit, const FormDesign& design,
   window_->set_resizable(sizable);
   if (design_.border == BorderStyle::FixedDialog) {
     window_->set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
+    // Read out as the dialog it is, not as another main window.
+    window_->get_accessible()->set_role(Atk::ROLE_DIALOG);
   }
   canvas_->get_style_context()->add_class("varnock-form");
   box_->pack_end(*canvas_, Gtk::PACK_EXPAND_WIDGET);

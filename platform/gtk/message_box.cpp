@@ -8,6 +8,8 @@
 
 #include <optional>
 
+#include "platform/gtk/deferred_delete.h"
+
 namespace vb::gtk {
 
 std::unique_ptr<Gtk::Dialog> BuildMessageBox(const std::string& prompt, bool with_cancel,
@@ -54,6 +56,32 @@ std::optional<bool> RunMessageBox(const std::string& prompt, bool with_cancel,
   dialog->hide();
   if (!response) return std::nullopt;
   return *response == Gtk::RESPONSE_OK;
+}
+
+MessageBoxLater::MessageBoxLater(const std::string& prompt, bool with_cancel, Gtk::Window* parent,
+                                 std::function<void(bool ok)> answered)
+    : dialog_(BuildMessageBox(prompt, with_cancel, g_get_application_name(), parent)),
+      answered_(std::move(answered)) {
+  response_ = dialog_->signal_response().connect([this](int response) {
+    dialog_->hide();
+    // Once: a second response (the box closed while hiding) finds nothing.
+    auto answered = std::move(answered_);
+    answered_ = nullptr;
+    if (answered) answered(response == Gtk::RESPONSE_OK);
+  });
+  dialog_->show();
+}
+
+MessageBoxLater::~MessageBoxLater() {
+  response_.disconnect();
+  dialog_->hide();
+  // This may run inside the box's own response signal.
+  DeleteLater(std::move(dialog_));
+}
+
+Gtk::Window* WindowOf(GtkWidget* widget) {
+  GtkWidget* toplevel = widget ? gtk_widget_get_toplevel(widget) : nullptr;
+  return toplevel && GTK_IS_WINDOW(toplevel) ? Glib::wrap(GTK_WINDOW(toplevel)) : nullptr;
 }
 
 }  // namespace vb::gtk

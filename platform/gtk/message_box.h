@@ -18,9 +18,32 @@ std::unique_ptr<Gtk::Dialog> BuildMessageBox(const std::string& prompt, bool wit
                                              const std::string& title, Gtk::Window* parent);
 
 // Shows the box and runs `loop` until the user has answered; returns the
-// answer, or nothing if the loop stopped first.
+// answer, or nothing if the loop stopped first. For the form runtime's own
+// waits, which start only where nothing of the toolkit runs beneath them.
 std::optional<bool> RunMessageBox(const std::string& prompt, bool with_cancel,
                                   const std::string& title, Gtk::Window* parent,
                                   const std::function<void(const std::function<bool()>&)>& loop);
+
+// A box the backend shows without waiting, captioned with the program's
+// title: it answers through its response signal, so whatever asked (an
+// engine signal) has long returned. `answered` gets true for 确定, false for
+// 取消, Esc and the close box; it may drop this object. Dropping the object
+// closes the box unanswered.
+class MessageBoxLater {
+ public:
+  MessageBoxLater(const std::string& prompt, bool with_cancel, Gtk::Window* parent,
+                  std::function<void(bool ok)> answered);
+  ~MessageBoxLater();
+  MessageBoxLater(const MessageBoxLater&) = delete;
+  MessageBoxLater& operator=(const MessageBoxLater&) = delete;
+
+ private:
+  std::unique_ptr<Gtk::Dialog> dialog_;
+  std::function<void(bool)> answered_;
+  sigc::connection response_;
+};
+
+// The window a widget sits in, if it sits in one.
+Gtk::Window* WindowOf(GtkWidget* widget);
 
 }  // namespace vb::gtk

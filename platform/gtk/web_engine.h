@@ -27,6 +27,7 @@ class WebEngine {
   WebKitWebView* NewView(WebKitUserContentManager* content, WebKitWebView* opener = nullptr);
 
   WebKitWebContext* Context() const noexcept { return context_.get(); }
+  Downloads& Transfers() const noexcept { return *downloads_; }
   WebKitSettings* Settings() const noexcept { return settings_.get(); }
 
  private:

@@ -58,6 +58,15 @@ class AboutTest : public ClientTest {
     EXPECT_TRUE(has([](const std::string& l) { return l == "Varnock"; })) << all;
     EXPECT_TRUE(has([](const std::string& l) { return l == std::string("版本 ") + VARNOCK_VERSION_TEXT; })) << all;
     EXPECT_TRUE(has([](const std::string& l) { return l.rfind(kDescriptionStart, 0) == 0; })) << all;
+    // Read out as shown: the description, an empty line, the slogan, with
+    // no raw CR; the logo by its name.
+    EXPECT_TRUE(has([](const std::string& l) {
+      return l.rfind(kDescriptionStart + "\n\n", 0) == 0 && l.size() > kDescriptionStart.size() + 2 &&
+             l.find('\r') == std::string::npos;
+    })) << all;
+    const auto logo = a11y_->Find(about.node, gui::Query{.role = ATSPI_ROLE_IMAGE});
+    ASSERT_TRUE(logo.has_value()) << a11y_->Dump(about.node);
+    EXPECT_NE(logo->Name().find("Varnock"), std::string::npos) << logo->Describe();
     // A rights notice with a year no later than this one.
     const std::regex notice(R"(.*©\s*((19|20)\d\d).*保留所有权利.*)");
     const std::time_t now = std::time(nullptr);
@@ -70,6 +79,7 @@ class AboutTest : public ClientTest {
 
   void ExpectModalOver(const Window& about, const Window& main) const {
     EXPECT_TRUE(about.node.Has(ATSPI_STATE_MODAL));
+    EXPECT_EQ(about.node.Role(), ATSPI_ROLE_DIALOG) << about.node.Describe();
     const auto states = xdo_->WindowStates(about.xid);
     EXPECT_NE(std::find(states.begin(), states.end(), "_NET_WM_STATE_MODAL"), states.end());
     // xprop writes the owner as "window id # 0x…".

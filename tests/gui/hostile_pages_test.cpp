@@ -585,5 +585,62 @@ TEST_F(HostilePageTest, AlertFloodCanBeLeft) {
   EXPECT_EQ(ExitThroughCloseBox(main), 0);
 }
 
+// Pages that start downloads by themselves from hidden frames: the user
+// answers one save dialog and is back at the menu.
+struct DownloadFlood {
+  const char* name;
+  const char* script;  // runs once the page has loaded; frames load /?file=N
+};
+
+class DownloadFloodTest : public HostilePageTest, public ::testing::WithParamInterface<DownloadFlood> {};
+
+TEST_P(DownloadFloodTest, OneSaveDialogAtATimeAndEscGetsTheUserOut) {
+  const std::string save_title = "保存文件";
+  stand_in_->ServeHtml(
+      "/?ac=card",
+      TestService::Page("名片管理", "",
+                        std::string("function frame(n) { var f = document.createElement('iframe');"
+                                    "  f.style.display = 'none'; f.src = '/?file=' + n;"
+                                    "  document.body.appendChild(f); }"
+                                    "window.addEventListener('load', function () {") +
+                            GetParam().script + "});"));
+  stand_in_->ServePrefix("/?file=", [](const httplib::Request&, httplib::Response& response) {
+    response.set_header("Content-Disposition", "attachment; filename=\"list.csv\"");
+    response.set_content("name,mobile\n", "text/csv");
+  });
+  const Window main = LogInAtStandIn();
+  ChooseMenuItem(main, kCardCommand);
+  const Window dialog = WaitForWindow(save_title);
+
+  // Never more than the one dialog, however many downloads come.
+  std::size_t most = 0;
+  gui::PollUntil([&] {
+    most = std::max(most, xdo_->FindWindowsByTitle(save_title).size());
+    return false;
+  }, 3s);
+  EXPECT_EQ(most, 1u) << "save dialogs open at once";
+
+  // One Esc, and no further dialog takes its place.
+  xdo_->KeyToWindow(dialog.xid, "Escape");
+  WaitWindowGone(save_title);
+  EXPECT_FALSE(gui::PollUntil([&] { return !xdo_->FindWindowsByTitle(save_title).empty(); }, 3s))
+      << "another save dialog came after Esc";
+
+  // The close box and the menu answer while the page goes on.
+  xdo_->CloseWindow(main.xid);
+  const Window question = WaitForWindow(kMessageBoxTitle);
+  xdo_->KeyToWindow(question.xid, "Escape");
+  WaitWindowGone(kMessageBoxTitle);
+  ExpectResponsive(main);
+  EXPECT_TRUE(xdo_->FindWindowsByTitle(save_title).empty());
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HiddenFrames, DownloadFloodTest,
+    ::testing::Values(DownloadFlood{"OneEveryQuarterSecond", "var n = 0; setInterval(function () { frame(n++); }, 250);"},
+                      DownloadFlood{"TwentyAtOnce", "for (var n = 0; n < 20; n++) frame(n);"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace varnock_gui

@@ -82,6 +82,12 @@ TEST_F(LoginTest, WrongPasswordStaysRightOneOpensTheMainWindow) {
   EXPECT_TRUE(a11y_->Find(main.node, gui::Query{.role = ATSPI_ROLE_LINK, .name = "退出登录"}).has_value())
       << "the main window does not show the work page:\n" << a11y_->Dump(main.node);
   EXPECT_NE(document.Name().find("工作台"), std::string::npos) << document.Name();
+
+  // The keyboard is in the page: Tab goes to its first link.
+  xdo_->Key("Tab");
+  const gui::Accessible first_link = WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK});
+  gui::WaitUntil([&] { return first_link.Focused(); }, gui::kDefaultTimeout, "Tab to reach the page's first link",
+                 [&] { return a11y_->Dump(main.node); });
 }
 
 TEST_F(LoginTest, SizeAndPlace) {

@@ -104,16 +104,6 @@ class MainWindowTest : public ClientTest {
                         << outer.height << ", expected " << expected.x << "," << expected.y << " size "
                         << expected.width << "x" << expected.height;
   }
-
-  void ExpectSignalEndsQuietly(int signal_number) {
-    const Window main = StartLoggedIn();
-    WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK, .name = "退出登录"});
-    Client().Signal(signal_number);
-    const auto status = WaitClientExit();
-    ASSERT_TRUE(status.has_value()) << "still running after signal " << signal_number
-                                    << (HasWindow(kMessageBoxTitle) ? " (asking a question)" : "");
-    EXPECT_EQ(*status, 0) << gui::DescribeStatus(*status);
-  }
 };
 
 TEST_F(MainWindowTest, PlaceStatusBarMenusAndEveryPageCommand) {
@@ -227,10 +217,6 @@ TEST_F(MainWindowTest, ExitCommandAsksCancelKeepsEnterEnds) {
   EXPECT_EQ(*status, 0) << gui::DescribeStatus(*status);
 }
 
-TEST_F(MainWindowTest, SigtermEndsWithoutAQuestion) { ExpectSignalEndsQuietly(SIGTERM); }
-
-TEST_F(MainWindowTest, SighupEndsWithoutAQuestion) { ExpectSignalEndsQuietly(SIGHUP); }
-
 TEST_F(MainWindowTest, TheDisplayGoingAwayEndsWithoutAQuestion) {
   const Window main = StartLoggedIn();
   WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK, .name = "退出登录"});
@@ -292,6 +278,144 @@ TEST_F(MainWindowTest, MinimiseAndRestoreKeepThePage) {
   EXPECT_TRUE(a11y_->WaitFor(main.node, gui::Query{.role = ATSPI_ROLE_STATUS_BAR}).Showing());
   ExpectPageCommand(main, {kAccountInfo, "?info"});
 }
+
+// Every item of the menu bar as an assistive tool runs it: the AT-SPI action
+// that voice control, switch access, a screen reader's "activate" and UI
+// automation send, delivered inside the accessibility bridge's D-Bus
+// dispatch. Alone, and with a keystroke listener registered as a screen
+// reader registers one (every key then makes a round trip through the
+// bridge).
+enum class ItemKind { Title, Page, Exit, Separator, About };
+struct MenuItemRow {
+  std::vector<std::string> captions;
+  ItemKind kind;
+  std::string page_key;
+};
+
+// The 22 items in display order: each title, then its drop-down.
+std::vector<MenuItemRow> EveryMenuItem() {
+  std::vector<MenuItemRow> rows;
+  for (const PageCommand& command : kPageCommands) {
+    const std::string& title = command.path.item.front();
+    if (rows.empty() || rows.back().captions.front() != title) rows.push_back({{title}, ItemKind::Title, ""});
+    rows.push_back({command.path.item, ItemKind::Page, command.page_key});
+  }
+  rows.push_back({{"系统(S)", "退出"}, ItemKind::Exit, ""});
+  rows.push_back({{"系统(S)", ""}, ItemKind::Separator, ""});
+  rows.push_back({{"系统(S)", "关于"}, ItemKind::About, ""});
+  return rows;
+}
+
+class MenuThroughAccessibilityTest : public MainWindowTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  // A program stuck in a wait inside the bridge's dispatch answers nothing.
+  void ExpectAnswering(const gui::Accessible& node, const std::string& after) {
+    EXPECT_TRUE(node.Answers(std::chrono::seconds(1)))
+        << "no answer to an accessibility query within a second after " << after;
+  }
+
+  // Keys still reach the program: a drop-down opens with its access key and
+  // closes with Esc.
+  void ExpectKeysWork(const Window& main) {
+    OpenMenu(main, kAccountInfo);
+    const gui::Accessible item = a11y_->MenuItem(main.node, kAccountInfo.item);
+    xdo_->KeyToWindow(main.xid, "Escape");
+    gui::WaitUntil([&] { return !item.Showing(); }, gui::kDefaultTimeout, "Esc to close the drop-down");
+  }
+
+  // After a modal window closed: the focus is back in the main window.
+  void ExpectFocusBack(const Window& main) {
+    gui::WaitUntil([&] { return main.node.Active(); }, gui::kDefaultTimeout, "the main window to be active again",
+                   [&] {
+                     const auto active = xdo_->ActiveWindow();
+                     return "active: " + (active ? xdo_->WindowTitle(*active) : std::string("none"));
+                   });
+  }
+};
+
+TEST_P(MenuThroughAccessibilityTest, EveryItemWorksAsThroughKeysAndTheProgramKeepsAnswering) {
+  std::unique_ptr<gui::KeystrokeListener> screen_reader;
+  if (GetParam()) screen_reader = std::make_unique<gui::KeystrokeListener>(*session_);
+  const Window main = StartLoggedIn();
+  const auto rows = EveryMenuItem();
+  ASSERT_EQ(rows.size(), 22u);
+
+  for (const MenuItemRow& row : rows) {
+    const std::string name = row.captions.back().empty() ? "the separator" : row.captions.back();
+    SCOPED_TRACE(name);
+    const gui::Accessible item = a11y_->MenuItem(main.node, row.captions);
+    const std::size_t mark = Mark();
+    switch (row.kind) {
+      case ItemKind::Title: {
+        item.DoAction("click");
+        const gui::Accessible first = item.Children().front();
+        gui::WaitUntil([&] { return first.Showing(); }, gui::kDefaultTimeout, "the drop-down of " + name);
+        ExpectAnswering(main.node, name);
+        xdo_->KeyToWindow(main.xid, "Escape");
+        gui::WaitUntil([&] { return !first.Showing(); }, gui::kDefaultTimeout, "Esc to close " + name);
+        break;
+      }
+      case ItemKind::Separator:
+        // It cannot be chosen: whatever it offers does nothing.
+        for (const auto& action : item.ActionNames()) item.DoAction(action);
+        ExpectAnswering(main.node, name);
+        ExpectKeysWork(main);
+        EXPECT_EQ(Mark(), mark) << LogFrom(mark);
+        break;
+      case ItemKind::Page:
+        item.DoAction("click");
+        WaitForExactRequest("GET", "/" + row.page_key, Sid(), mark);
+        ExpectAnswering(main.node, name);
+        if (row.page_key == "?ac=card_io&fun=export") {
+          EXPECT_TRUE(DeclineAnySaveDialog()) << "no save dialog for the export";  // Esc, a key
+        } else {
+          ExpectKeysWork(main);
+        }
+        break;
+      case ItemKind::Exit: {
+        item.DoAction("click");
+        const Window box = ExpectExitQuestion();
+        ExpectAnswering(box.node, name);
+        ExpectAnswering(main.node, name);
+        xdo_->KeyToWindow(box.xid, "Escape");
+        WaitWindowGone(kMessageBoxTitle);
+        EXPECT_TRUE(Client().Running());
+        ExpectFocusBack(main);
+        break;
+      }
+      case ItemKind::About: {
+        item.DoAction("click");
+        const Window about = WaitForWindow("关于 Varnock");
+        EXPECT_EQ(about.node.Role(), ATSPI_ROLE_DIALOG) << about.node.Describe();
+        ExpectAnswering(about.node, name);
+        ExpectAnswering(main.node, name);
+        // Its button through its action too: the tool starts, or the box
+        // says it cannot, and the box answers either way.
+        a11y_->WaitFor(about.node, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "系统信息(S)..."})
+            .DoAction("click");
+        if (gui::PollUntil([&] { return HasWindow(kMessageBoxTitle); }, 2s)) {
+          const Window message = WaitForWindow(kMessageBoxTitle);
+          ExpectAnswering(message.node, "系统信息(S)...");
+          xdo_->KeyToWindow(message.xid, "Return");
+          WaitWindowGone(kMessageBoxTitle);
+        }
+        ExpectAnswering(about.node, "系统信息(S)...");
+        xdo_->KeyToWindow(about.xid, "Escape");
+        WaitWindowGone("关于 Varnock");
+        ExpectFocusBack(main);
+        break;
+      }
+    }
+  }
+  ExpectKeysWork(main);
+  if (screen_reader) {
+    EXPECT_GT(screen_reader->Keys(), 0) << "the listener heard no key";
+  }
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(AloneAndWithAScreenReader, MenuThroughAccessibilityTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "KeystrokeListener" : "Alone"; });
 
 }  // namespace
 }  // namespace varnock_gui

@@ -239,7 +239,10 @@ TEST_F(PageKeysTest, FindBarCountsMatchesAndCloses) {
     buttons.push_back(button.Name());
   }
   EXPECT_EQ(buttons, (std::vector<std::string>{"上一个", "下一个", "关闭"}));
-  const gui::Accessible result = a11y_->WaitFor(bar, gui::Query{.role = ATSPI_ROLE_LABEL});
+  // Its result is announced as a page's polite live region is.
+  const gui::Accessible result = a11y_->WaitFor(bar, gui::Query{.role = ATSPI_ROLE_STATUS_BAR});
+  const auto attributes = result.Attributes();
+  EXPECT_EQ(attributes.count("container-live") ? attributes.at("container-live") : "", "polite");
 
   xdo_->Type(word);
   a11y_->WaitForText(field, word);

@@ -21,9 +21,11 @@ void FakeControl::CheckSize(Single twips) {
 
 // ---------------------------------------------------------------- browser
 
-FakeBrowser::FakeBrowser(Journal& journal, std::string name, const vb::BrowserDesign& design,
+FakeBrowser::FakeBrowser(FakeToolkit& toolkit, std::string name, const vb::BrowserDesign& design,
                          vb::BrowserEvents events)
-    : FakeControl(journal, std::move(name), design.rect), events_(std::move(events)) {}
+    : FakeControl(toolkit.journal, std::move(name), design.rect),
+      toolkit_(toolkit),
+      events_(std::move(events)) {}
 
 FakeBrowser::~FakeBrowser() {
   // The form runtime must keep a window alive while one of its handlers runs.
@@ -57,7 +59,10 @@ void FakeBrowser::RaiseComplete(bool top_level, const vb::Variant& url) {
   if (!events_.DocumentComplete) return;
   auto handler = events_.DocumentComplete;  // the handler may detach this browser
   raising_ = true;
+  // The engine's own signal: what it delivers waits for the loop.
+  ++toolkit_.emitting;
   handler(vb::BrowserFrame{top_level}, url);
+  --toolkit_.emitting;
   raising_ = false;
   // Touch the object after the handler, as the engine's own code would.
   location.push_back('#');
@@ -139,8 +144,7 @@ void FakeWindow::Detach() {
 
 std::shared_ptr<vb::Browser> FakeWindow::AddBrowser(const vb::BrowserDesign& d,
                                                     vb::BrowserEvents events) {
-  auto b = std::make_shared<FakeBrowser>(toolkit_.journal, design.name + ".WebBrowser1", d,
-                                         std::move(events));
+  auto b = std::make_shared<FakeBrowser>(toolkit_, design.name + ".WebBrowser1", d, std::move(events));
   browser = b.get();
   controls_.push_back(b);
   if (toolkit_.on_new_browser) toolkit_.on_new_browser(*b);
@@ -164,7 +168,7 @@ std::shared_ptr<vb::Label> FakeWindow::AddLabel(const vb::LabelDesign& d) {
 
 std::shared_ptr<vb::CommandButton> FakeWindow::AddButton(const vb::ButtonDesign& d,
                                                          vb::ButtonEvents events) {
-  auto b = std::make_shared<FakeButton>(toolkit_.journal, d, std::move(events));
+  auto b = std::make_shared<FakeButton>(toolkit_, toolkit_.journal, d, std::move(events));
   buttons.push_back(b.get());
   controls_.push_back(b);
   return b;
@@ -203,7 +207,7 @@ void FakeWindow::Restore() {
 
 void FakeWindow::CloseFromFrame() {
   auto close = callbacks_.close_requested;
-  if (close) close();
+  if (close) toolkit_.Emit(close);
 }
 
 void FakeWindow::ChooseMenu(const std::string& name) {
@@ -216,7 +220,12 @@ void FakeWindow::ChooseMenu(const std::string& name) {
   for (const auto& item : menu) {
     if (item.name == name && (item.parent.empty() || item.caption == "-")) return;
   }
-  click(name);
+  toolkit_.Emit([&] { click(name); });
+}
+
+void FakeButton::Click() {
+  auto click = events_.Click;
+  if (click) toolkit_.Emit(click);
 }
 
 FakeButton* FakeWindow::Button(const std::string& caption) const {
@@ -263,6 +272,13 @@ void FakeToolkit::RunPending() {
     posted.pop_front();
     task();
   }
+}
+
+void FakeToolkit::Emit(const std::function<void()>& delivery) {
+  ++emitting;
+  delivery();
+  --emitting;
+  if (emitting == 0) RunPending();
 }
 
 void FakeToolkit::Run() {

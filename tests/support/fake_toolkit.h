@@ -64,7 +64,7 @@ std::string Num(Single value);
 
 class FakeBrowser final : public vb::Browser, public FakeControl {
  public:
-  FakeBrowser(Journal& journal, std::string name, const vb::BrowserDesign& design,
+  FakeBrowser(FakeToolkit& toolkit, std::string name, const vb::BrowserDesign& design,
               vb::BrowserEvents events);
   ~FakeBrowser() override;
   FAKE_GEOMETRY
@@ -88,6 +88,7 @@ class FakeBrowser final : public vb::Browser, public FakeControl {
   bool fail_navigate = false;  // Navigate raises an error
 
  private:
+  FakeToolkit& toolkit_;
   vb::BrowserEvents events_;
   bool silent_ = false;
   bool raising_ = false;
@@ -126,19 +127,22 @@ class FakeLabel final : public vb::Label, public FakeControl {
 
 class FakeButton final : public vb::CommandButton, public FakeControl {
  public:
-  FakeButton(Journal& journal, const vb::ButtonDesign& design, vb::ButtonEvents events)
-      : FakeControl(journal, design.caption, design.rect), design(design), events_(std::move(events)) {}
+  FakeButton(FakeToolkit& toolkit, Journal& journal, const vb::ButtonDesign& design, vb::ButtonEvents events)
+      : FakeControl(journal, design.caption, design.rect),
+        design(design),
+        toolkit_(toolkit),
+        events_(std::move(events)) {}
   FAKE_GEOMETRY
   std::string Caption() const override { return design.caption; }
   void SetCaption(const std::string& caption) override { design.caption = caption; }
   void SetFocus() override {}
-  void Click() {
-    if (events_.Click) events_.Click();
-  }
+  // The user presses it; the message loop goes on.
+  void Click();
   void Detach() { events_ = {}; }
   vb::ButtonDesign design;
 
  private:
+  FakeToolkit& toolkit_;
   vb::ButtonEvents events_;
 };
 
@@ -190,7 +194,9 @@ class FakeWindow final : public vb::NativeWindow {
   void SetMenu(const std::vector<vb::MenuItemDesign>& items,
                std::function<void(const std::string& name)> click) override;
 
-  // What a user or the window system does to the window.
+  // What a user or the window system does to the window. A close and a
+  // menu item are delivered from inside the toolkit's emission; once it has
+  // returned the message loop goes on and runs what was posted.
   void ResizeClient(Single width, Single height);  // raises the resize
   void Minimize();
   void Restore();
@@ -247,6 +253,10 @@ class FakeToolkit final : public vb::Toolkit {
   void Post(std::function<void()> task) override { posted.push_back(std::move(task)); }
   // Runs what was posted, as the message loop would once the event is over.
   void RunPending();
+  // Delivers something from inside an emission of the toolkit's own (a
+  // signal handler); the message loop goes on once the outermost is over.
+  void Emit(const std::function<void()>& delivery);
+  int emitting = 0;
 
   // The live window of the form with this design name, if it is loaded.
   FakeWindow* Window(const std::string& form_name) const;

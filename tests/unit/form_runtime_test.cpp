@@ -25,6 +25,8 @@ class TestForm final : public vb::Form {
   vb::Ctl<vb::Browser> WebBrowser1{this};
 
   void RaiseEvent(const std::function<void()>& handler) { Raise(handler); }
+  // As a menu item or a button delivers a command.
+  void Deliver(std::function<void()> handler) { Command(std::move(handler)); }
   void CallEnd() { End(); }
   int Ask(const std::string& prompt) { return MsgBox(prompt, vb::vbOKCancel); }
 
@@ -220,12 +222,51 @@ TEST_F(FormRuntimeTest, AnErrorNoHandlerTrappedIsReportedAndTheProgramGoesOn) {
     after = true;
   });
   EXPECT_FALSE(after);
+  // Raised by an event: reported once the message loop goes on, not inside it.
+  EXPECT_TRUE(toolkit.msgboxes.empty());
+  toolkit.RunPending();
   ASSERT_EQ(toolkit.msgboxes.size(), 1u);
   EXPECT_NE(toolkit.msgboxes[0].prompt.find("380"), std::string::npos);
   EXPECT_NE(toolkit.msgboxes[0].prompt.find("无效的属性值"), std::string::npos);
   EXPECT_EQ(toolkit.msgboxes[0].title, "Varnock");
   EXPECT_TRUE(a.IsLoaded());
   EXPECT_FALSE(toolkit.quit);
+}
+
+TEST_F(FormRuntimeTest, ACommandRunsOnlyOnceTheEmissionOrHandlerThatDeliveredItHasReturned) {
+  runtime.Run(a);
+  std::vector<std::string> order;
+  // From inside the toolkit's own signal (an assistive tool's action arrives
+  // in one).
+  toolkit.Emit([&] {
+    a.Deliver([&] {
+      order.push_back("command");
+      EXPECT_TRUE(runtime.MayWait());
+    });
+    order.push_back("emission over");
+  });
+  EXPECT_EQ(order, (std::vector<std::string>{"emission over", "command"}));
+
+  // From inside an event handler: after it, at the loop's next turn.
+  order.clear();
+  a.on_complete = [&] {
+    EXPECT_FALSE(runtime.MayWait());
+    a.Deliver([&] { order.push_back("command"); });
+    order.push_back("handler over");
+  };
+  Window("A")->browser->CompleteTopLevel("http://example.invalid/");
+  EXPECT_EQ(order, (std::vector<std::string>{"handler over"}));
+  toolkit.RunPending();
+  EXPECT_EQ(order, (std::vector<std::string>{"handler over", "command"}));
+
+  // A command of a window unloaded before it ran goes with the window.
+  b.Show();
+  bool ran = false;
+  toolkit.Emit([&] {
+    a.Deliver([&] { ran = true; });
+    a.RaiseEvent([&] { a.Unload(); });
+  });
+  EXPECT_FALSE(ran);
 }
 
 TEST_F(FormRuntimeTest, AFailedLoadLeavesTheFormUnloadedAndGoesToWhoeverShowedIt) {
@@ -244,22 +285,29 @@ TEST_F(FormRuntimeTest, AFailedLoadLeavesTheFormUnloadedAndGoesToWhoeverShowedIt
   EXPECT_EQ(Window("B"), nullptr);
 }
 
-TEST_F(FormRuntimeTest, AModalFormHasItsOwnerAndReturnsWhenUnloaded) {
+TEST_F(FormRuntimeTest, AModalShowInACommandReturnsWhenTheFormClosesAndTheCodeAfterItRunsThen) {
   runtime.Run(a);
-  bool returned = false;
+  std::vector<std::string> order;
+  bool owner_command_ran = false;
   toolkit.modal_steps.push_back([&] {
     FakeWindow* modal = Window("B");
     ASSERT_NE(modal, nullptr);
     EXPECT_TRUE(modal->modal);
     EXPECT_EQ(modal->owner, Window("A"));
-    EXPECT_FALSE(returned);
-    b.RaiseEvent([&] { b.Unload(); });
+    order.push_back("modal shown");
+    // The owner takes no command while the modal form is up, by any route.
+    toolkit.Emit([&] { a.Deliver([&] { owner_command_ran = true; }); });
+    toolkit.Emit([&] { b.Deliver([&] { b.Unload(); }); });
   });
-  a.RaiseEvent([&] {
-    b.ShowModal(a);
-    returned = true;
+  toolkit.Emit([&] {
+    a.Deliver([&] {
+      b.ShowModal(a);
+      order.push_back("after the modal show");
+    });
+    order.push_back("emission over");
   });
-  EXPECT_TRUE(returned);
+  EXPECT_EQ(order, (std::vector<std::string>{"emission over", "modal shown", "after the modal show"}));
+  EXPECT_FALSE(owner_command_ran);
   EXPECT_FALSE(b.IsLoaded());
   EXPECT_TRUE(toolkit.modal_steps.empty());
 }
@@ -299,10 +347,13 @@ TEST_F(FormRuntimeTest, AnEndDuringAMessageBoxUnwindsTheHandlerThatAsked) {
   runtime.Run(a);
   bool after = false;
   toolkit.answers.push_back({vb::vbOK, [&] { toolkit.system_unload(vb::vbAppTaskManager); }});
-  a.RaiseEvent([&] {
-    a.Ask("?");
-    after = true;
+  toolkit.Emit([&] {
+    a.Deliver([&] {
+      a.Ask("?");
+      after = true;
+    });
   });
+  ASSERT_EQ(toolkit.msgboxes.size(), 1u);
   EXPECT_FALSE(after);
   EXPECT_TRUE(toolkit.quit);
 }

@@ -27,10 +27,11 @@ void frmAbout::CreateControls(vb::NativeWindow& window) {
   // Created in tab order.
   vb::ButtonDesign ok{{4125, 2625, 1500, 345}, "确定", /*is_default=*/true, /*is_cancel=*/true,
                      "cmdOK"};
-  cmdOK = window.AddButton(ok, {[this] { Raise([this] { cmdOK_Click(); }); }});
-  picIcon = window.AddPicture({{120, 120, 1815, 1395}, kLogoImage, /*border=*/true, "picIcon"});
+  cmdOK = window.AddButton(ok, {[this] { Command([this] { cmdOK_Click(); }); }});
+  picIcon = window.AddPicture({{120, 120, 1815, 1395}, kLogoImage, /*border=*/true, "picIcon",
+                               std::string(app::kTitle) + " 标志"});
   vb::ButtonDesign sysinfo{{4140, 3075, 1485, 345}, "系统信息(&S)...", false, false, "cmdSysInfo"};
-  cmdSysInfo = window.AddButton(sysinfo, {[this] { Raise([this] { cmdSysInfo_Click(); }); }});
+  cmdSysInfo = window.AddButton(sysinfo, {[this] { Command([this] { cmdSysInfo_Click(); }); }});
   lblDescription =
       window.AddLabel({{240, 1680, 5085, 570}, "应用程序描述", /*black_text=*/true, "lblDescription"});
   lblDisclaimer = window.AddLabel({{255, 2625, 3630, 825}, "", true, "lblDisclaimer"});

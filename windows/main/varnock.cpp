@@ -52,7 +52,7 @@ void varnock::CreateControls(vb::NativeWindow& window) {
   for (const MenuEntry& entry : kMenuTable) {
     menu.push_back({std::string(entry.name), std::string(entry.caption), std::string(entry.parent)});
   }
-  window.SetMenu(menu, [this](const std::string& name) { Raise([&] { Menu_Click(name); }); });
+  window.SetMenu(menu, [this](const std::string& name) { Command([this, name] { Menu_Click(name); }); });
 }
 
 void varnock::Form_Load() {

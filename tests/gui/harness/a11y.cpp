@@ -261,6 +261,15 @@ void Accessible::DoAction(const std::string& action) const {
   throw Error("no action '" + action + "' on " + Describe());
 }
 
+bool Accessible::Answers(std::chrono::milliseconds deadline) const {
+  try {
+    link_->Call(bus_, path_, kAccessibleIface, "GetRole", nullptr, "(u)", static_cast<int>(deadline.count()));
+    return true;
+  } catch (const Error&) {
+    return false;
+  }
+}
+
 bool Accessible::GrabFocus() const {
   VariantPtr reply = link_->Call(bus_, path_, kComponentIface, "GrabFocus", nullptr, "(b)");
   gboolean ok = FALSE;

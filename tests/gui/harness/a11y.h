@@ -68,6 +68,9 @@ class Accessible {
   // Runs the named action; names compare ignoring case.
   void DoAction(const std::string& action = "click") const;
   bool GrabFocus() const;
+  // Whether its program answers a question about it within `deadline`: one
+  // stuck in a wait inside its accessibility bridge answers none.
+  bool Answers(std::chrono::milliseconds deadline) const;
   Extents ScreenExtents() const;
   pid_t ProcessId() const;
 

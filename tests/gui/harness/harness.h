@@ -6,6 +6,7 @@
 #include "error.h"
 #include "image_check.h"
 #include "interaction.h"
+#include "keystroke_listener.h"
 #include "net.h"
 #include "proc_table.h"
 #include "process.h"

@@ -1,0 +1,59 @@
+#include "platform/gtk/print_dialog.h"
+
+#include "platform/gtk/deferred_delete.h"
+#include "platform/gtk/message_box.h"
+
+namespace vb::gtk {
+
+PrintDialog::PrintDialog(WebKitWebView* view) : view_(view) {}
+
+PrintDialog::~PrintDialog() { Close(); }
+
+void PrintDialog::Open(WebKitPrintOperation* operation) {
+  if (dialog_) {
+    dialog_->present();
+    return;
+  }
+  operation_ = operation ? GObjectPtr<WebKitPrintOperation>(WEBKIT_PRINT_OPERATION(g_object_ref(operation)))
+                         : Adopt(webkit_print_operation_new(view_));
+  dialog_ = std::make_unique<Gtk::PrintUnixDialog>("打印");
+  if (Gtk::Window* parent = WindowOf(GTK_WIDGET(view_))) dialog_->set_transient_for(*parent);
+  dialog_->set_modal(true);
+  // What the engine's own dialog offers: it lays the page out itself.
+  dialog_->set_embed_page_setup(true);
+  dialog_->set_manual_capabilities(
+      Gtk::PRINT_CAPABILITY_PAGE_SET | Gtk::PRINT_CAPABILITY_COPIES | Gtk::PRINT_CAPABILITY_COLLATE |
+      Gtk::PRINT_CAPABILITY_REVERSE | Gtk::PRINT_CAPABILITY_SCALE | Gtk::PRINT_CAPABILITY_GENERATE_PDF |
+      Gtk::PRINT_CAPABILITY_GENERATE_PS | Gtk::PRINT_CAPABILITY_NUMBER_UP |
+      Gtk::PRINT_CAPABILITY_NUMBER_UP_LAYOUT);
+  if (GtkPrintSettings* settings = webkit_print_operation_get_print_settings(operation_.get())) {
+    gtk_print_unix_dialog_set_settings(dialog_->gobj(), settings);
+  }
+  if (GtkPageSetup* setup = webkit_print_operation_get_page_setup(operation_.get())) {
+    gtk_print_unix_dialog_set_page_setup(dialog_->gobj(), setup);
+  }
+  response_ = dialog_->signal_response().connect([this](int response) { OnResponse(response); });
+  dialog_->show();
+}
+
+void PrintDialog::OnResponse(int response) {
+  if (response == Gtk::RESPONSE_OK && operation_) {
+    GObjectPtr<GtkPrintSettings> settings = Adopt(gtk_print_unix_dialog_get_settings(dialog_->gobj()));
+    webkit_print_operation_set_print_settings(operation_.get(), settings.get());
+    webkit_print_operation_set_page_setup(operation_.get(),
+                                          gtk_print_unix_dialog_get_page_setup(dialog_->gobj()));
+    webkit_print_operation_print(operation_.get());
+  }
+  Close();
+}
+
+void PrintDialog::Close() {
+  response_.disconnect();
+  operation_.reset();
+  if (!dialog_) return;
+  dialog_->hide();
+  // This may run inside the dialog's own response signal.
+  DeleteLater(std::move(dialog_));
+}
+
+}  // namespace vb::gtk
