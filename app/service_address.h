@@ -19,6 +19,9 @@ std::string PageAddress(std::string_view page_key);
 
 std::string LoginAddress();
 
+// Whether the address is a web page's: http or https, in any letter case.
+bool IsWebAddress(std::string_view address);
+
 // Exact, case-sensitive comparison with no normalisation of any kind.
 bool SameAddress(std::string_view a, std::string_view b);
 

@@ -58,6 +58,10 @@ struct BrowserEvents {
 
 struct BrowserDesign {
   Rect rect;
+  // A frame's completion is raised only once the document that holds it has
+  // finished loading, just before the document's own (in their order), and
+  // dropped if the document fails; otherwise at once.
+  bool frames_wait_for_their_page = false;
 };
 
 // A status bar docked to the bottom edge, showing one line of text.

@@ -139,6 +139,7 @@ Single Form::ScaleWidth() { return Window().ScaleWidth(); }
 Single Form::ScaleHeight() { return Window().ScaleHeight(); }
 
 int Form::MsgBox(const std::string& prompt, int buttons) { return runtime_.MsgBox(prompt, buttons); }
+int Form::DownloadsUnderWay() { return runtime_.toolkit().DownloadsUnderWay(); }
 Single Form::ScreenWidth() { return runtime_.toolkit().ScreenWidth(); }
 void Form::End() { runtime_.End(); }
 System& Form::Sys() { return runtime_.system(); }

@@ -93,6 +93,8 @@ class Form {
 
   // Services of the runtime, named as the windows use them.
   int MsgBox(const std::string& prompt, int buttons = vbOKOnly);
+  // Downloads being written now, which end with the program.
+  int DownloadsUnderWay();
   Single ScreenWidth();
   [[noreturn]] void End();
   System& Sys();

@@ -104,6 +104,9 @@ class Toolkit {
   // Runs `task` from the message loop once the current event is done.
   virtual void Post(std::function<void()> task) = 0;
 
+  // Downloads being written now: they end with the program.
+  virtual int DownloadsUnderWay() const = 0;
+
   // Unloads the system asks for: the end of the desktop session (2) or a
   // task manager closing the program (3).
   std::function<void(int unload_mode)> system_unload;

@@ -23,11 +23,15 @@ namespace {
 // a page's script cannot reach this channel, so it cannot forge one.
 constexpr const char* kScriptWorld = "varnock-shell";
 constexpr const char* kFrameChannel = "frameComplete";
+// The address is read when the frame's document starts, before any script
+// of the page's runs: a page that later changes the address it shows
+// (history.replaceState) has not been loaded there.
 constexpr const char* kFrameScript =
     "(function () {"
     "  if (window === window.top) return;"
+    "  var loadedFrom = String(location.href);"
     "  window.addEventListener('load', function () {"
-    "    window.webkit.messageHandlers.frameComplete.postMessage(String(location.href));"
+    "    window.webkit.messageHandlers.frameComplete.postMessage(loadedFrom);"
     "  });"
     "})();";
 
@@ -67,7 +71,7 @@ void DestroyViewChildren(GtkWidget* /*overlay*/, gpointer view) {
 }  // namespace
 
 BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* opener)
-    : engine_(engine), family_(family) {
+    : engine_(engine), family_(family), is_popup_(opener != nullptr) {
   content_ = Adopt(webkit_user_content_manager_new());
   // A boxed, reference-counted type: the manager takes a reference of its own.
   WebKitUserScript* script = webkit_user_script_new_for_world(
@@ -83,8 +87,12 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
   find_bar_ = Gtk::manage(new FindBar(view_.get()));
   overlay_->add_overlay(*find_bar_);
   gtk_widget_show(GTK_WIDGET(view_.get()));
-  dialogs_ = std::make_unique<PageDialogs>(view_.get(), [this] { StopFloodingPage(); });
-  print_ = std::make_unique<PrintDialog>(view_.get());
+  dialogs_ = std::make_unique<PageDialogs>(view_.get(), [this] {
+    StopFloodingPage("此页面不停地弹出对话框，已被停止。您的登录状态不受影响，可以重新加载此页。");
+  });
+  print_ = std::make_unique<PrintDialog>(view_.get(), [this] {
+    StopFloodingPage("此页面不停地要求打印，已被停止。您的登录状态不受影响，可以重新加载此页。");
+  });
 
   WebKitWebView* v = view_.get();
   Connect(v, "load-changed", G_CALLBACK(OnLoadChanged));
@@ -98,6 +106,12 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
   Connect(v, "context-menu", G_CALLBACK(OnContextMenu));
   Connect(v, "key-press-event", G_CALLBACK(OnKeyPress));
   Connect(v, "print", G_CALLBACK(OnPrint));
+  Connect(v, "authenticate", G_CALLBACK(OnAuthenticate));
+  connections_.emplace_back(v, g_signal_connect_swapped(v, "notify::is-web-process-responsive",
+                                                        G_CALLBACK(+[](BrowserView* self) {
+                                                          self->WebProcessResponsiveChanged();
+                                                        }),
+                                                        this));
   Connect(content_.get(), "script-message-received::frameComplete", G_CALLBACK(OnFrameComplete));
   webkit_user_content_manager_register_script_message_handler_in_world(content_.get(),
                                                                        kFrameChannel, kScriptWorld);
@@ -105,6 +119,7 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
 
 BrowserView::~BrowserView() {
   Detach();
+  engine_.Forget(view_.get());
   webkit_user_content_manager_unregister_script_message_handler_in_world(
       content_.get(), kFrameChannel, kScriptWorld);
 }
@@ -117,6 +132,9 @@ void BrowserView::Detach() {
   if (detached_) return;
   detached_ = true;
   stop_page_.disconnect();
+  patience_.disconnect();
+  command_watch_.disconnect();
+  watched_command_ = nullptr;
   connections_.clear();
   document_complete = nullptr;
   close_requested = nullptr;
@@ -130,7 +148,98 @@ void BrowserView::Detach() {
 }
 
 void BrowserView::Navigate(const std::string& uri) {
-  webkit_web_view_load_uri(view_.get(), uri.c_str());
+  RunWatched([this, uri] { webkit_web_view_load_uri(view_.get(), uri.c_str()); });
+}
+
+void BrowserView::Reload() {
+  RunWatched([this] { webkit_web_view_reload(view_.get()); });
+}
+
+// ------------------------------------------------------------- hung pages
+//
+// The engine marks its web process unresponsive once a message it expects
+// an answer to (a load, a key) has waited about three seconds: a script
+// that never returns holds the process, and with it every page it shows.
+
+namespace {
+// How long a page may go on not answering while the user waits on it.
+constexpr unsigned kPatienceMilliseconds = 3000;
+// How long a load may take to start. The engine does not watch the first
+// load of a new view (a window opening on a process some other page holds):
+// a load that has not started by then meets a held process.
+constexpr unsigned kStartPatienceMilliseconds = 4000;
+}  // namespace
+
+void BrowserView::RunWatched(std::function<void()> command) {
+  watched_command_ = std::move(command);
+  command_started_ = false;
+  command_retried_ = false;
+  if (!webkit_web_view_get_is_web_process_responsive(view_.get())) {
+    // Known to hold nothing but its script: no need to wait again.
+    EndWebProcess();
+  }
+  auto run = watched_command_;
+  run();
+  WatchCommandStart();
+}
+
+void BrowserView::WatchCommandStart() {
+  command_watch_.disconnect();
+  command_watch_ = Glib::signal_timeout().connect(
+      [this] {
+        if (!watched_command_ || command_started_) return false;
+        // A question of the page's own (leave this page?) holds the load
+        // until the user answers it.
+        if (dialogs_->AnyOpen()) return true;
+        if (command_retried_) return false;  // a new process has it: the engine's to finish
+        command_retried_ = true;
+        auto command = watched_command_;
+        EndWebProcess();
+        command();
+        return true;
+      },
+      kStartPatienceMilliseconds);
+}
+
+void BrowserView::WebProcessResponsiveChanged() {
+  if (webkit_web_view_get_is_web_process_responsive(view_.get())) {
+    patience_.disconnect();
+    return;
+  }
+  if (watched_command_) {
+    // The user's command met a page that holds its process: a new process
+    // carries it out. Not from inside the engine's notification.
+    patience_.disconnect();
+    patience_ = Glib::signal_idle().connect([this] {
+      auto command = watched_command_;
+      EndWebProcess();
+      if (command) command();
+      return false;
+    });
+    return;
+  }
+  if (patience_.connected()) return;
+  patience_ = Glib::signal_timeout().connect(
+      [this] {
+        if (!webkit_web_view_get_is_web_process_responsive(view_.get())) {
+          StopPage("此页面长时间没有响应，已被停止。您的登录状态不受影响，可以重新加载此页。");
+        }
+        return false;
+      },
+      kPatienceMilliseconds);
+}
+
+void BrowserView::EndWebProcess() {
+  patience_.disconnect();
+  stopping_page_ = true;
+  webkit_web_view_terminate_web_process(view_.get());
+  stopping_page_ = false;
+}
+
+void BrowserView::StopPage(const std::string& why) {
+  watched_command_ = nullptr;
+  EndWebProcess();
+  ShowErrorPage("此页已被停止", why, location_);
 }
 
 // ------------------------------------------------------------- loading
@@ -139,6 +248,9 @@ void BrowserView::OnLoadChanged(WebKitWebView* v, WebKitLoadEvent event, gpointe
   auto* self = static_cast<BrowserView*>(data);
   switch (event) {
     case WEBKIT_LOAD_STARTED:
+      self->command_started_ = true;
+      self->waiting_frames_.clear();
+      self->page_loading_ = true;
       self->load_failed_ = false;
       self->error_page_load_ = self->error_page_next_;
       self->error_page_next_ = false;
@@ -146,6 +258,8 @@ void BrowserView::OnLoadChanged(WebKitWebView* v, WebKitLoadEvent event, gpointe
     case WEBKIT_LOAD_REDIRECTED:
       break;
     case WEBKIT_LOAD_COMMITTED:
+      // The command the user waited on has been carried out.
+      self->watched_command_ = nullptr;
       // The address the document was loaded from, after any redirects. A
       // page's script may show another one (History API, fragments), but
       // the page has not been loaded there: a login page that claims the
@@ -157,9 +271,19 @@ void BrowserView::OnLoadChanged(WebKitWebView* v, WebKitLoadEvent event, gpointe
       const bool completed = !self->load_failed_ && !self->error_page_load_;
       self->load_failed_ = false;
       self->error_page_load_ = false;
-      // The owner may go away in this call: nothing of this object is used
-      // after it.
-      if (completed && self->document_complete) {
+      self->page_loading_ = false;
+      std::vector<std::string> frames = std::move(self->waiting_frames_);
+      self->waiting_frames_.clear();
+      if (!completed) break;
+      // The owner may unload its window in any of these calls; this object
+      // lives on until the handler has returned, but raises nothing more
+      // once detached.
+      for (const std::string& frame : frames) {
+        if (!self->document_complete) break;
+        auto notify = self->document_complete;
+        notify(false, frame);
+      }
+      if (self->document_complete) {
         auto notify = self->document_complete;
         notify(true, self->location_);
       }
@@ -172,6 +296,13 @@ gboolean BrowserView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, 
                                    gpointer data) {
   auto* self = static_cast<BrowserView*>(data);
   self->load_failed_ = true;
+  self->watched_command_ = nullptr;
+  if (!self->refusal_.empty()) {
+    const std::string why = std::move(self->refusal_);
+    self->refusal_.clear();
+    self->ShowErrorPage("无法显示此页", why, uri ? uri : "");
+    return TRUE;
+  }
   // Superseded by another navigation, refused by our policy, or turned into
   // a download: the page shown stays.
   if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
@@ -196,22 +327,31 @@ void BrowserView::OnFrameComplete(WebKitUserContentManager*, WebKitJavascriptRes
   JSCValue* value = webkit_javascript_result_get_js_value(result);
   if (!jsc_value_is_string(value) || !self->document_complete) return;
   GCharPtr href(jsc_value_to_string(value));
+  if (self->frames_wait_ && self->page_loading_) {
+    self->waiting_frames_.emplace_back(href.get());
+    return;
+  }
   auto notify = self->document_complete;
   notify(false, href.get());
 }
 
-void BrowserView::StopFloodingPage() {
+void BrowserView::StopFloodingPage(const std::string& why) {
   // Not from inside the dialog's signal: the web process is waiting in it.
   stop_page_.disconnect();
-  stop_page_ = Glib::signal_idle().connect([this] {
+  stop_page_ = Glib::signal_idle().connect([this, why] {
+    if (is_popup_ && close_requested) {
+      // A window the page opened: it goes. Its web process is its opener's
+      // (the engine relates them) and only ending it stops the script; the
+      // opener's page comes back in a new one.
+      EndWebProcess();
+      auto close = close_requested;
+      close();
+      return false;
+    }
     // Only a new web process stops a script that never returns. Views that
     // shared the old one show their crash page; the session lives on in the
     // network process.
-    stopping_page_ = true;
-    webkit_web_view_terminate_web_process(view_.get());
-    stopping_page_ = false;
-    ShowErrorPage("此页已被停止", "此页面不停地弹出对话框，已被停止。您的登录状态不受影响，可以重新加载此页。",
-                  location_);
+    StopPage(why);
     return false;
   });
 }
@@ -219,8 +359,14 @@ void BrowserView::StopFloodingPage() {
 void BrowserView::OnCrashed(WebKitWebView*, WebKitWebProcessTerminationReason reason,
                             gpointer data) {
   auto* self = static_cast<BrowserView*>(data);
-  // The view being closed, or stopped by us with a page of its own.
-  if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API && (self->detached_ || self->stopping_page_)) return;
+  if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) {
+    // The view being closed, or stopped by us with a page of its own.
+    if (self->detached_ || self->stopping_page_) return;
+    // Stopped for another page of the same process (a pop-up of this one
+    // that would not stop): this page had done nothing, and comes back.
+    if (!self->location_.empty()) self->Navigate(self->location_);
+    return;
+  }
   self->ShowErrorPage("页面已停止响应", "显示此页面的进程意外结束。您的登录状态不受影响，可以重新加载此页。",
                       self->location_);
 }
@@ -264,6 +410,16 @@ gboolean BrowserView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decis
     case WEBKIT_POLICY_DECISION_TYPE_RESPONSE: {
       auto* response_decision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
       WebKitURIResponse* response = webkit_response_policy_decision_get_response(response_decision);
+      // A refusal to anyone who has not signed in over HTTP, with nothing
+      // to show: say what it is rather than show an empty page.
+      if (webkit_uri_response_get_status_code(response) == SOUP_STATUS_UNAUTHORIZED &&
+          webkit_uri_response_get_content_length(response) == 0 &&
+          webkit_response_policy_decision_is_main_frame_main_resource(response_decision)) {
+        static_cast<BrowserView*>(data)->refusal_ =
+            "此页面要求以 HTTP 身份验证登录（用户名和密码），本程序不提供这种登录方式。";
+        webkit_policy_decision_ignore(decision);
+        return TRUE;
+      }
       if (IsAttachment(response) ||
           !webkit_response_policy_decision_is_mime_type_supported(response_decision)) {
         webkit_policy_decision_download(decision);
@@ -326,8 +482,17 @@ void BrowserView::OnClose(WebKitWebView*, gpointer data) {
 
 // ------------------------------------------------------------- keys, menu
 
+gboolean BrowserView::OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest* request, gpointer data) {
+  auto* self = static_cast<BrowserView*>(data);
+  if (!self->silent_) return FALSE;
+  // Silent: no sign-in dialog of the engine's own. The load goes on without
+  // credentials, and the page the server sent with its refusal is shown.
+  webkit_authentication_request_authenticate(request, nullptr);
+  return TRUE;
+}
+
 gboolean BrowserView::OnPrint(WebKitWebView*, WebKitPrintOperation* operation, gpointer data) {
-  static_cast<BrowserView*>(data)->print_->Open(operation);
+  static_cast<BrowserView*>(data)->print_->OpenForPage(operation);
   return TRUE;  // the engine's own dialog would wait inside this signal
 }
 
@@ -347,7 +512,7 @@ bool BrowserView::HandleKey(const GdkEventKey* event) {
   const guint key = gdk_keyval_to_lower(event->keyval);
   WebKitWebView* v = view_.get();
   if (modifiers == 0 && key == GDK_KEY_F5) {
-    webkit_web_view_reload(v);
+    Reload();
     return true;
   }
   if (modifiers == GDK_MOD1_MASK && (key == GDK_KEY_Left || key == GDK_KEY_KP_Left)) {

@@ -144,6 +144,8 @@ void Downloads::OnChosen(int response) {
   GCharPtr uri(g_filename_to_uri(t->partial.c_str(), nullptr, nullptr));
   webkit_download_set_allow_overwrite(t->download.get(), TRUE);
   webkit_download_set_destination(t->download.get(), uri.get());
+  GCharPtr name(g_path_get_basename(chosen.c_str()));
+  list_.Add(t->download.get(), name.get(), ParentOf(t->download.get()));
   AskNext();
 }
 
@@ -174,6 +176,7 @@ void Downloads::Cancel(Transfer* transfer) {
 void Downloads::OnFailed(WebKitDownload* download, GError* error, gpointer data) {
   auto* t = static_cast<Transfer*>(data);
   t->failed = true;
+  t->owner->list_.Remove(download);
   if (!t->partial.empty()) g_unlink(t->partial.c_str());
   if (!g_error_matches(error, WEBKIT_DOWNLOAD_ERROR, WEBKIT_DOWNLOAD_ERROR_CANCELLED_BY_USER)) {
     t->owner->Report(download,
@@ -184,6 +187,7 @@ void Downloads::OnFailed(WebKitDownload* download, GError* error, gpointer data)
 void Downloads::OnFinished(WebKitDownload* download, gpointer data) {
   auto* t = static_cast<Transfer*>(data);
   Downloads* self = t->owner;
+  self->list_.Remove(download);
   if (!t->failed && !t->partial.empty()) {
     // Complete: now, and only now, it takes the name the user chose.
     if (std::rename(t->partial.c_str(), t->destination.c_str()) != 0) {

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gtk/download_list.h"
 #include "platform/gtk/gobject_ptr.h"
 
 namespace vb::gtk {
@@ -41,6 +42,8 @@ class Downloads {
   // The window of `view` goes: its downloads still asking for a destination
   // are cancelled, and their dialog closes.
   void CancelWaitingFor(WebKitWebView* view);
+  // Downloads being written now, which end with the program.
+  int UnderWay() const noexcept { return static_cast<int>(list_.Count()); }
 
  private:
   struct Transfer;
@@ -63,6 +66,7 @@ class Downloads {
   std::deque<Transfer*> waiting_;
   Glib::RefPtr<Gtk::FileChooserNative> chooser_;
   std::vector<std::unique_ptr<MessageBoxLater>> reports_;
+  DownloadList list_;
   // When the last download came or was answered (monotonic µs), and how
   // many came in a row before it.
   std::int64_t last_activity_ = 0;

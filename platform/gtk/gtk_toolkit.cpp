@@ -13,6 +13,7 @@
 #include <csignal>
 
 #include "platform/form.h"
+#include "platform/gtk/downloads.h"
 #include "platform/gtk/message_box.h"
 #include "platform/gtk/resources.h"
 #include "platform/gtk/web_engine.h"
@@ -191,7 +192,10 @@ void GtkToolkit::Post(std::function<void()> task) {
   Glib::signal_idle().connect_once(std::move(task));
 }
 
+int GtkToolkit::DownloadsUnderWay() const { return engine_ ? engine_->Transfers().UnderWay() : 0; }
+
 void GtkToolkit::Quit() {
+  if (!quit_ && engine_) engine_->EndWebProcesses();
   quit_ = true;
   g_main_context_wakeup(nullptr);
 }

@@ -40,6 +40,7 @@ class GtkToolkit final : public Toolkit {
   void RunUntil(const std::function<bool()>& done) override;
   void Quit() override;
   void Post(std::function<void()> task) override;
+  int DownloadsUnderWay() const override;
 
   // Run when the display is lost, just before the process leaves without
   // running any destructor.

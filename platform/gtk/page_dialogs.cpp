@@ -4,6 +4,7 @@
 #include <gtkmm/window.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/gtk/deferred_delete.h"
 #include "platform/gtk/message_box.h"
@@ -33,6 +34,10 @@ PageDialogs::~PageDialogs() { CloseAll(); }
 
 void PageDialogs::CloseAll() {
   while (!open_.empty()) Answer(open_.back().get(), false);
+  if (held_ != nullptr) {
+    webkit_script_dialog_close(held_);
+    webkit_script_dialog_unref(std::exchange(held_, nullptr));
+  }
 }
 
 gboolean PageDialogs::OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* script,
@@ -43,9 +48,10 @@ gboolean PageDialogs::OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* sc
                      now - self->last_answered_ < kRapidMicroseconds;
   self->rapid_ = rapid ? self->rapid_ + 1 : 0;
   if (self->rapid_ >= kRapidDialogsAllowed) {
-    // Answered by returning (Cancel, no text): the page is being stopped.
+    // Not shown, and not answered: the page waits here while it is stopped.
     self->rapid_ = 0;
     self->last_answered_ = 0;
+    if (self->held_ == nullptr) self->held_ = webkit_script_dialog_ref(script);
     if (self->flooded_) self->flooded_();
     return TRUE;
   }

@@ -4,7 +4,9 @@
 // and again, would hold the user for good (each dialog is modal). A page may
 // well ask two or three questions in a row; the tenth dialog in a row that
 // comes right after the one before is not shown, and `flooded` asks for the
-// page to be stopped.
+// page to be stopped. That last dialog is held unanswered: the page's
+// script waits in it, and runs no more, until the page is stopped (the
+// engine serves the other pages of its process meanwhile).
 #pragma once
 
 #include <webkit2/webkit2.h>
@@ -27,6 +29,7 @@ class PageDialogs {
 
   // Answers every open dialog with Cancel and closes it.
   void CloseAll();
+  bool AnyOpen() const noexcept { return !open_.empty(); }
 
   struct Open;
 
@@ -42,6 +45,8 @@ class PageDialogs {
   std::int64_t last_answered_ = 0;
   int rapid_ = 0;
   std::vector<std::unique_ptr<Open>> open_;
+  // The dialog a flooding page waits in, one reference of ours.
+  WebKitScriptDialog* held_ = nullptr;
 };
 
 }  // namespace vb::gtk

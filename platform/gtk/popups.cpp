@@ -6,6 +6,25 @@
 #include "platform/gtk/deferred_delete.h"
 
 namespace vb::gtk {
+namespace {
+
+// Where a page comes from, as a person reads it: the host of a web address,
+// otherwise the whole address (about:blank).
+std::string OriginOf(const char* uri) {
+  if (uri == nullptr || *uri == '\0') return "about:blank";
+  GUri* parsed = g_uri_parse(uri, G_URI_FLAGS_NONE, nullptr);
+  std::string origin = parsed && g_uri_get_host(parsed) && *g_uri_get_host(parsed) ? g_uri_get_host(parsed) : uri;
+  if (parsed) g_uri_unref(parsed);
+  return origin;
+}
+
+}  // namespace
+
+std::string WebContentCaption(const char* title, const char* uri) {
+  // Says that it is a page and where from: a page cannot pass for one of
+  // the program's own windows, whatever title it gives itself.
+  return std::string("网页 - ") + (title && *title ? title : "无标题") + " (" + OriginOf(uri) + ")";
+}
 
 PopupWindow::PopupWindow(WebEngine& engine, PopupFamily& family, WebKitWebView* opener)
     : family_(family),
@@ -43,11 +62,14 @@ PopupWindow::PopupWindow(WebEngine& engine, PopupFamily& family, WebKitWebView* 
   });
   WebKitWebView* view = browser_->View();
   title_ = SignalConnection(view, g_signal_connect(view, "notify::title", G_CALLBACK(OnTitle), this));
+  uri_ = SignalConnection(view, g_signal_connect(view, "notify::uri", G_CALLBACK(OnTitle), this));
+  OnTitle(view, nullptr, this);
 }
 
 PopupWindow::~PopupWindow() {
   delete_.disconnect();
   title_.Disconnect();
+  uri_.Disconnect();
   browser_->Detach();
   window_->hide();
   browser_.reset();
@@ -56,9 +78,10 @@ PopupWindow::~PopupWindow() {
 
 WebKitWebView* PopupWindow::View() const { return browser_->View(); }
 
+
 void PopupWindow::OnTitle(WebKitWebView* view, GParamSpec*, gpointer data) {
-  const char* title = webkit_web_view_get_title(view);
-  static_cast<PopupWindow*>(data)->window_->set_title(title ? title : "");
+  static_cast<PopupWindow*>(data)->window_->set_title(
+      WebContentCaption(webkit_web_view_get_title(view), webkit_web_view_get_uri(view)));
 }
 
 PopupFamily::~PopupFamily() { CloseAll(); }

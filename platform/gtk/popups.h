@@ -8,6 +8,7 @@
 #include <webkit2/webkit2.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/gtk/gobject_ptr.h"
@@ -15,6 +16,9 @@
 namespace vb::gtk {
 
 class BrowserView;
+
+// A pop-up's caption: "网页 - <title> (<host>)".
+std::string WebContentCaption(const char* title, const char* uri);
 class PopupFamily;
 class WebEngine;
 
@@ -35,6 +39,7 @@ class PopupWindow {
   std::unique_ptr<Gtk::Window> window_;
   std::unique_ptr<BrowserView> browser_;
   SignalConnection title_;
+  SignalConnection uri_;
   sigc::connection delete_;
 };
 
@@ -51,6 +56,7 @@ class PopupFamily {
   WebKitWebView* Open(WebKitWebView* opener);
   // Closes one window once the current event is over.
   void Close(const PopupWindow* window);
+
   void CloseAll();
   std::size_t Count() const noexcept { return windows_.size(); }
 

@@ -5,15 +5,42 @@
 
 namespace vb::gtk {
 
-PrintDialog::PrintDialog(WebKitWebView* view) : view_(view) {}
+PrintDialog::PrintDialog(WebKitWebView* view, std::function<void()> flooded)
+    : view_(view), flooded_(std::move(flooded)) {}
 
 PrintDialog::~PrintDialog() { Close(); }
 
-void PrintDialog::Open(WebKitPrintOperation* operation) {
+namespace {
+constexpr std::int64_t kQuietMicroseconds = 2'000'000;
+constexpr int kRefusalsAllowed = 10;
+}  // namespace
+
+void PrintDialog::Open() {
   if (dialog_) {
     dialog_->present();
     return;
   }
+  for_page_ = false;
+  Show(nullptr);
+}
+
+void PrintDialog::OpenForPage(WebKitPrintOperation* operation) {
+  const std::int64_t now = g_get_monotonic_time();
+  if (dialog_ || (last_ != 0 && now - last_ < kQuietMicroseconds)) {
+    if (!dialog_) last_ = now;
+    if (++refused_ >= kRefusalsAllowed) {
+      refused_ = 0;
+      Close();
+      if (flooded_) flooded_();
+    }
+    return;
+  }
+  refused_ = 0;
+  for_page_ = true;
+  Show(operation);
+}
+
+void PrintDialog::Show(WebKitPrintOperation* operation) {
   operation_ = operation ? GObjectPtr<WebKitPrintOperation>(WEBKIT_PRINT_OPERATION(g_object_ref(operation)))
                          : Adopt(webkit_print_operation_new(view_));
   dialog_ = std::make_unique<Gtk::PrintUnixDialog>("打印");
@@ -51,6 +78,7 @@ void PrintDialog::Close() {
   response_.disconnect();
   operation_.reset();
   if (!dialog_) return;
+  if (for_page_) last_ = g_get_monotonic_time();
   dialog_->hide();
   // This may run inside the dialog's own response signal.
   DeleteLater(std::move(dialog_));

@@ -8,6 +8,8 @@
 #include <gtkmm/printunixdialog.h>
 #include <webkit2/webkit2.h>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/gtk/gobject_ptr.h"
@@ -16,26 +18,39 @@ namespace vb::gtk {
 
 class PrintDialog {
  public:
-  explicit PrintDialog(WebKitWebView* view);
+  // `flooded` asks for the page to be stopped: it asks to print without end.
+  PrintDialog(WebKitWebView* view, std::function<void()> flooded);
   ~PrintDialog();
   PrintDialog(const PrintDialog&) = delete;
   PrintDialog& operator=(const PrintDialog&) = delete;
 
-  // Shows the dialog for `operation` (the page's), or for a new operation on
-  // the whole page. One at a time: while it is open, asking again only
-  // brings it to the front.
-  void Open(WebKitPrintOperation* operation = nullptr);
+  // Ctrl+P: shows the dialog for the whole page, or brings it to the front.
+  void Open();
+  // The page's print(): the same, unless the page asks again and again. A
+  // page calling print() in a loop would put the dialog back in front of the
+  // user the moment it was closed, and its requests alone keep the program
+  // busy: while the dialog is open, and until the page has stopped asking
+  // for a while after it closed, the page's requests are refused; a page
+  // that goes on asking is stopped.
+  void OpenForPage(WebKitPrintOperation* operation);
   // Closes it unanswered: nothing is printed.
   void Close();
   bool IsOpen() const noexcept { return dialog_ != nullptr; }
 
  private:
+  void Show(WebKitPrintOperation* operation);
   void OnResponse(int response);
 
   WebKitWebView* view_;
+  std::function<void()> flooded_;
+  int refused_ = 0;
   GObjectPtr<WebKitPrintOperation> operation_;
   std::unique_ptr<Gtk::PrintUnixDialog> dialog_;
   sigc::connection response_;
+  // When a dialog the page asked for last closed, or the page was last
+  // refused (monotonic µs).
+  std::int64_t last_ = 0;
+  bool for_page_ = false;
 };
 
 }  // namespace vb::gtk

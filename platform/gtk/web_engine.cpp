@@ -51,11 +51,20 @@ WebKitWebView* WebEngine::NewView(WebKitUserContentManager* content, WebKitWebVi
   // itself. Relating each window's view to the one before would keep every
   // view of the run in memory; the anchor is one for all of them.
   WebKitWebView* related = opener ? opener : Anchor();
-  return WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW,                 //
-                                      "related-view", related,              //
-                                      "settings", settings_.get(),          //
-                                      "user-content-manager", content,      //
-                                      nullptr));
+  auto* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW,                 //
+                                            "related-view", related,              //
+                                            "settings", settings_.get(),          //
+                                            "user-content-manager", content,      //
+                                            nullptr));
+  views_.push_back(view);
+  return view;
+}
+
+void WebEngine::Forget(WebKitWebView* view) noexcept { std::erase(views_, view); }
+
+void WebEngine::EndWebProcesses() noexcept {
+  for (WebKitWebView* view : views_) webkit_web_view_terminate_web_process(view);
+  if (anchor_) webkit_web_view_terminate_web_process(anchor_.get());
 }
 
 }  // namespace vb::gtk

@@ -6,6 +6,7 @@
 #include <webkit2/webkit2.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/gtk/gobject_ptr.h"
 
@@ -26,6 +27,12 @@ class WebEngine {
   // for a container to sink.
   WebKitWebView* NewView(WebKitUserContentManager* content, WebKitWebView* opener = nullptr);
 
+  // Every view made by NewView is followed until it goes.
+  void Forget(WebKitWebView* view) noexcept;
+  // The program ends: every web process goes now. One held by a script that
+  // never returns would otherwise outlive the program by seconds.
+  void EndWebProcesses() noexcept;
+
   WebKitWebContext* Context() const noexcept { return context_.get(); }
   Downloads& Transfers() const noexcept { return *downloads_; }
   WebKitSettings* Settings() const noexcept { return settings_.get(); }
@@ -39,6 +46,7 @@ class WebEngine {
   GObjectPtr<WebKitSettings> settings_;
   std::unique_ptr<Downloads> downloads_;
   GObjectPtr<WebKitWebView> anchor_;
+  std::vector<WebKitWebView*> views_;
 };
 
 }  // namespace vb::gtk

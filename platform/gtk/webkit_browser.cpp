@@ -7,6 +7,7 @@ WebKitBrowser::WebKitBrowser(FormCanvas& canvas, WebEngine& engine, const Browse
     : BrowserParts(engine),
       CanvasControl<Browser>(canvas, view.Widget(), design.rect),
       events_(std::move(events)) {
+  view.SetFramesWaitForTheirPage(design.frames_wait_for_their_page);
   view.document_complete = [this](bool top_level, const std::string& url) {
     // The handler may unload the form; the form runtime keeps this object
     // alive until it returns.

@@ -18,6 +18,7 @@ class Win32Toolkit final : public Toolkit {
   void RunUntil(const std::function<bool()>& done) override;
   void Quit() override;
   void Post(std::function<void()> task) override;
+  int DownloadsUnderWay() const override { return 0; }
 };
 
 }  // namespace vb

@@ -25,6 +25,7 @@ class NoWindows final : public vb::Toolkit {
   void RunUntil(const std::function<bool()>&) override {}
   void Quit() override {}
   void Post(std::function<void()>) override {}
+  int DownloadsUnderWay() const override { return 0; }
 };
 
 class MemorySystem final : public vb::System {

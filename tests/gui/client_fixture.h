@@ -28,6 +28,12 @@ inline const std::string kMessageBoxTitle = "Varnock";
 inline const std::string kDemoUser = "demo";
 inline const std::string kDemoPassword = "demo123";
 
+// The caption of a window a page opened: it says it is a page, and where
+// from, so that no page passes for a window of the client's.
+inline std::string PopUpCaption(const std::string& page_title, const std::string& host = "localhost") {
+  return "网页 - " + page_title + " (" + host + ")";
+}
+
 // One line of the demo service's request log: "METHOD TARGET sid=SID".
 struct Request {
   std::string method;

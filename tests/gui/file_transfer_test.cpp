@@ -223,6 +223,48 @@ TEST_F(FileTransferTest, BrokenDownloadIsReportedAndLeavesNoFile) {
   EXPECT_EQ(WaitClientExit(0ms), std::nullopt);
 }
 
+TEST_F(FileTransferTest, StalledDownloadShowsItsProgressCanBeCancelledAndIsNamedOnExit) {
+  EnsurePortFree();
+  const std::string name = "report.csv";
+  PageServer server;
+  BrokenDownload download(server, "/report", name);
+  server.Page("/" + kLoginKey, HtmlPage("登录", "<p><a href=\"/?ac=home\">进入</a></p>"));
+  server.Page("/?ac=home", HtmlPage("首页", "<p><a href=\"/report\">下载报表</a></p>"));
+  server.Start(kServicePort);
+  StartClient();
+  const Window login = WaitForLoginWindow();
+  gui::ClickCenter(*xdo_, WaitInPage(login, gui::Query{.role = ATSPI_ROLE_LINK, .name = "进入"}));
+  const Window main = WaitForMainWindow();
+  gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK, .name = "下载报表"}));
+  const Window dialog = WaitForWindow(kSaveTitle);
+  gui::TempDir folder("varnock-saved");
+  SaveAs(dialog, ExpectSaveDialog(dialog, main, name), folder.path() / name);
+
+  // Half of it has come: the list of downloads says so, with a way out.
+  const Window list = WaitForWindow("下载");
+  a11y_->WaitFor(list.node, gui::Query{.role = ATSPI_ROLE_LABEL, .name = name});
+  const gui::Accessible progress = a11y_->WaitFor(list.node, gui::Query{.role = ATSPI_ROLE_PROGRESS_BAR});
+  gui::WaitUntil([&] { return progress.Name().find("50%") != std::string::npos; }, gui::kDefaultTimeout,
+                 "the progress to read 50%", [&] { return progress.Describe(); });
+
+  // Leaving now would drop it: the exit question says so; Esc stays.
+  xdo_->CloseWindow(main.xid);
+  Window box = WaitForWindow(kMessageBoxTitle);
+  a11y_->WaitFor(box.node, gui::Query{.role = ATSPI_ROLE_LABEL,
+                                      .name = "确定要退出吗？\n\n有 1 个下载尚未完成，退出后将被取消。"});
+  xdo_->KeyToWindow(box.xid, "Escape");
+  WaitWindowGone(kMessageBoxTitle);
+
+  // Cancelled: nothing left of it, nothing reported, and the question is
+  // the plain one again.
+  gui::ClickCenter(*xdo_, a11y_->WaitFor(list.node, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "取消"}));
+  WaitWindowGone("下载");
+  gui::WaitUntil([&] { return Entries(folder.path()).empty(); }, gui::kDefaultTimeout,
+                 "the cancelled download's partial file to go", [&] { return Join(Entries(folder.path())); });
+  EXPECT_FALSE(HasWindow(kMessageBoxTitle)) << "a cancelled download was reported";
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
 TEST_F(FileTransferTest, UploadedListReachesTheService) {
   const Window main = StartLoggedIn();
 

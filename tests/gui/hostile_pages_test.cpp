@@ -7,6 +7,7 @@
 #include <atomic>
 #include <iostream>
 #include <regex>
+#include <thread>
 
 #include "stand_in_fixture.h"
 
@@ -180,13 +181,26 @@ TEST_F(AddressChangeTest, FrameLoadedAfterAnAddressChangeIsNoLogin) {
       "});");
 }
 
-TEST_F(AddressChangeTest, LoginAddressTakenByAPageInTheMainWindowIsNoLogout) {
-  // The session goes on: only the address shown says otherwise.
-  stand_in_->ServeHtml("/?ac=send", TestService::Page("改地址", "",
-                                                      "history.replaceState(null, '', '/?fun=login');"
-                                                      "window.addEventListener('load', function () {"
-                                                      "  setTimeout(function () { alert('地址已改为 ' + location.href); }, 0);"
-                                                      "});"));
+// A page of the main window, or a frame of it, that changes the address it
+// shows to the login page's: the session goes on.
+class LoginAddressTakenTest : public HostilePageTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LoginAddressTakenTest, IsNoLogout) {
+  const std::string take = "history.replaceState(null, '', '/?fun=login');";
+  if (GetParam()) {
+    stand_in_->ServeHtml("/?ac=inner", "<!DOCTYPE html><title>框架</title><script>" + take + "</script><p>框架</p>");
+    stand_in_->ServeHtml("/?ac=send", TestService::Page("改地址", "<iframe src=\"/?ac=inner\"></iframe>",
+                                                        "window.addEventListener('load', function () {"
+                                                        "  setTimeout(function () {"
+                                                        "    alert('框架地址已改为 ' + frames[0].location.href); }, 0);"
+                                                        "});"));
+  } else {
+    stand_in_->ServeHtml("/?ac=send", TestService::Page("改地址", "",
+                                                        take + "window.addEventListener('load', function () {"
+                                                               "  setTimeout(function () {"
+                                                               "    alert('地址已改为 ' + location.href); }, 0);"
+                                                               "});"));
+  }
   const Window main = LogInAtStandIn();
   const std::size_t mark = Mark();
   ChooseMenuItem(main, kSendCommand);
@@ -196,12 +210,17 @@ TEST_F(AddressChangeTest, LoginAddressTakenByAPageInTheMainWindowIsNoLogout) {
   ASSERT_FALSE(HasWindow(kLoginTitle)) << "a page that only changed its address to the login page's ended the "
                                           "session in the client; requests:\n"
                                        << LogFrom(mark);
-  std::cout << "main window: " << AnswerPageDialog(*a11y_, *xdo_) << "\n";
+  const std::string said = AnswerPageDialog(*a11y_, *xdo_);
+  std::cout << "main window: " << said << "\n";
+  EXPECT_NE(said.find(kLoginAddress), std::string::npos) << "the address did not change: " << said;
   gui::WaitUntil([&] { return !HasWindow(kPageDialogTitle); }, gui::kDefaultTimeout, "the page's dialog to close");
   EXPECT_FALSE(HasWindow(kLoginTitle));
   ExpectResponsive(main);
   EXPECT_EQ(ExitThroughCloseBox(main), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(ByThePageOrAFrame, LoginAddressTakenTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Frame" : "Page"; });
 
 TEST_F(HostilePageTest, ForgedLoginAddressInTheMainWindowIsNoLogout) {
   stand_in_->ServeHtml("/?ac=send", TestService::Page("伪造", "<p>伪造消息的页面</p>", ForgeScript(kLoginAddress)));
@@ -247,7 +266,7 @@ TEST_F(HostilePageTest, HundredPopUpsOnLoadAndFromAClick) {
   stand_in_->ServePrefix("/?ac=popup", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(TestService::Page("弹出窗口"), "text/html; charset=utf-8");
   });
-  const std::string popup_title = TestService::TitleOf("弹出窗口");
+  const std::string popup_title = PopUpCaption(TestService::TitleOf("弹出窗口"));
 
   const Window main = LogInAtStandIn();
   ExpectPageCommand(main, kSendCommand, "/?ac=send", TestService::TitleOf("弹窗"));
@@ -271,6 +290,115 @@ TEST_F(HostilePageTest, HundredPopUpsOnLoadAndFromAClick) {
   ExpectResponsive(main);
   EXPECT_EQ(ExitThroughCloseBox(main), 0);
   EXPECT_TRUE(xdo_->FindWindowsByTitle(popup_title).empty());
+}
+
+TEST_F(HostilePageTest, PopUpCannotPassForTheLoginWindow) {
+  // A blank pop-up written to look like the client's own login window.
+  stand_in_->ServeHtml("/?ac=send", TestService::Page("名片发送", "<button id=\"fake\">打开</button>",
+                                                      "document.getElementById('fake').onclick = function () {"
+                                                      "  var w = window.open('about:blank', 'fake', 'width=353,height=255');"
+                                                      "  w.document.write('<title>" + kLoginTitle + "</title>"
+                                                      "<form><label>用户名<input></label>"
+                                                      "<label>密码<input type=password></label></form>');"
+                                                      "  w.document.close();"
+                                                      "};"));
+  const Window main = LogInAtStandIn();
+  ExpectPageCommand(main, kSendCommand, "/?ac=send", TestService::TitleOf("名片发送"));
+  gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "打开"}));
+
+  // Shown, with the password field, under a caption of its own (where the
+  // engine says a written blank page is from: its opener, or about:blank).
+  std::string caption;
+  gui::WaitUntil(
+      [&] {
+        for (const auto& window : ClientWindows()) {
+          if (window.title.rfind("网页 - " + kLoginTitle + " (", 0) == 0) caption = window.title;
+        }
+        return !caption.empty();
+      },
+      gui::kDefaultTimeout, "the pop-up", [&] { return a11y_->DumpApplications(); });
+  const Window popup = WaitForWindow(caption);
+  a11y_->WaitFor(popup.node, gui::Query{.role = ATSPI_ROLE_PASSWORD_TEXT});
+  EXPECT_TRUE(xdo_->FindWindowsByTitle(kLoginTitle).empty()) << "a page's window passes for the login window";
+  for (const auto& window : ClientWindows()) {
+    EXPECT_NE(window.title, kLoginTitle) << "read out as the login window";
+    EXPECT_NE(window.title, kMessageBoxTitle);
+  }
+  ExpectResponsive(main);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+// A pop-up runs in the web process of the page that opened it (the engine
+// will have it no other way), and while any page of a process shows a dialog
+// the others wait: a pop-up that floods dialogs goes, and its opener's page
+// comes back by itself, in the same session.
+TEST_F(HostilePageTest, PopUpFloodingDialogsGoesAndTheMainPageComesBack) {
+  stand_in_->ServeHtml("/?ac=send", TestService::Page("名片发送",
+                                                      "<label>短信内容<input id=\"m\"></label>"
+                                                      "<button id=\"open\">打开</button>",
+                                                      "document.getElementById('open').onclick = function () {"
+                                                      "  window.open('/?ac=flood', 'flood', 'width=400,height=300');"
+                                                      "};"));
+  stand_in_->ServeHtml("/?ac=flood", TestService::Page("弹窗", "",
+                                                       "window.addEventListener('load', function () {"
+                                                       "  setTimeout(function () {"
+                                                       "    for (var i = 1; ; i++) alert('第 ' + i + ' 条');"
+                                                       "  }, 0);"
+                                                       "});"));
+  const Window main = LogInAtStandIn();
+  ExpectPageCommand(main, kSendCommand, "/?ac=send", TestService::TitleOf("名片发送"));
+  gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "打开"}));
+  const std::size_t mark = Mark();
+
+  // The user answers the alerts as they come, until they stop.
+  int closed = 0;
+  while (closed < 20 && gui::PollUntil([&] { return HasWindow(kPageDialogTitle); }, 3s)) {
+    for (const auto box : xdo_->FindWindowsByTitle(kPageDialogTitle)) xdo_->KeyToWindow(box, "Return");
+    ++closed;
+  }
+  std::cout << closed << " alerts closed\n";
+  EXPECT_LE(closed, 10) << "the pop-up was not stopped";
+  gui::WaitUntil([&] { return xdo_->FindWindows("弹窗").empty(); }, gui::kDefaultTimeout, "the pop-up to close");
+  // The main window shows its page again, not a crashed one.
+  WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
+  WaitForPageTitle(main, TestService::TitleOf("名片发送"));
+  WaitInPage(main, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "短信内容"});
+  EXPECT_FALSE(HasWindow(kLoginTitle));
+  ExpectResponsive(main);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+// Pages that answer 401 (an HTTP sign-in the client does not offer): the
+// page the server sent, or a word saying what it is; never a sign-in dialog
+// of the engine's, never a network failure.
+TEST_F(HostilePageTest, UnauthorisedPagesSayWhatTheyAre) {
+  const auto refuse = [](const std::string& body) {
+    return [body](const httplib::Request&, httplib::Response& response) {
+      response.status = 401;
+      response.set_header("WWW-Authenticate", "Basic realm=\"service\"");
+      if (!body.empty()) response.set_content(body, "text/html; charset=utf-8");
+    };
+  };
+  stand_in_->Serve("/?ac=send", refuse(TestService::Page("请先验证")));
+  stand_in_->Serve("/?ac=history", refuse(""));
+  const Window main = LogInAtStandIn();
+  struct Row {
+    MenuPath command;
+    std::string target;
+    std::string expected;  // a heading of what shows
+  };
+  for (const Row& row : {Row{kSendCommand, "/?ac=send", "请先验证"}, Row{kHistoryCommand, "/?ac=history", kErrorHeading}}) {
+    SCOPED_TRACE(row.target);
+    const std::size_t mark = Mark();
+    ChooseMenuItem(main, row.command);
+    WaitForExactRequest("GET", row.target, Sid(), mark);
+    WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = row.expected});
+    if (row.expected == kErrorHeading) WaitInPage(main, gui::Query{.text_contains = "本程序不提供这种登录方式"});
+    EXPECT_FALSE(a11y_->Find(main.node, gui::Query{.text_contains = "无法连接到服务器"}).has_value());
+    EXPECT_EQ(ClientWindows().size(), 1u) << "a window of its own asked for a sign-in";
+  }
+  ExpectResponsive(main);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
 }
 
 // How many times the service refused a target as too long.
@@ -371,14 +499,18 @@ TEST_F(HostilePageTest, EndlessRedirects) {
 }
 
 // A reply that announces more than it sends, then hangs up.
-void CutOff(httplib::Response& response, const std::string& title, bool chunked, std::size_t keep) {
-  std::string html = TestService::Page(title, "<p>" + std::string(20000, 'x') + "</p>");
+// `lead` goes first in the page's body; the connection closes `hold` after
+// what was kept has been sent.
+void CutOff(httplib::Response& response, const std::string& title, bool chunked, std::size_t keep,
+            const std::string& lead = {}, std::chrono::milliseconds hold = {}) {
+  std::string html = TestService::Page(title, lead + "<p>" + std::string(20000, 'x') + "</p>");
   html.resize(std::min(keep, html.size()));
-  const auto provider = [html](std::size_t offset, httplib::DataSink& sink) {
+  const auto provider = [html, hold](std::size_t offset, httplib::DataSink& sink) {
     if (offset == 0 && !html.empty()) {
       sink.write(html.data(), html.size());
       return true;
     }
+    std::this_thread::sleep_for(hold);
     return false;  // the connection closes here
   };
   if (chunked) {
@@ -424,11 +556,19 @@ TEST_F(HostilePageTest, ConnectionDroppedMidResponse) {
   EXPECT_EQ(ExitThroughCloseBox(main), 0);
 }
 
-TEST_F(HostilePageTest, LandingPageCutOffIsNoLogin) {
+// A landing page the network cuts off is no login, even when a frame of it
+// had completed before the cut.
+class LandingCutOffTest : public HostilePageTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LandingCutOffTest, IsNoLogin) {
+  const bool with_frame = GetParam();
   auto home_requests = std::make_shared<std::atomic<int>>(0);
-  stand_in_->Serve("/?ac=home", [this, home_requests](const httplib::Request& request, httplib::Response& response) {
-    if ((*home_requests)++ == 0) return CutOff(response, "工作台", false, 3000);
-    stand_in_->Default(request, response);
+  stand_in_->Serve("/?ac=home", [this, home_requests, with_frame](const httplib::Request& request,
+                                                                  httplib::Response& response) {
+    if ((*home_requests)++ > 0) return stand_in_->Default(request, response);
+    if (!with_frame) return CutOff(response, "工作台", false, 3000);
+    // The frame loads and completes while the page waits for the rest.
+    CutOff(response, "工作台", false, 3000, "<iframe src=\"/?fun=notice\"></iframe>", 2s);
   });
   EnsurePortFree();
   stand_in_->Start();
@@ -437,6 +577,7 @@ TEST_F(HostilePageTest, LandingPageCutOffIsNoLogin) {
   const std::size_t mark = Mark();
   LogIn(kDemoUser, kDemoPassword);
   sid_ = WaitForRequest(R"(GET /\?ac=home sid=t\d+)", mark).sid;
+  if (with_frame) WaitForRequest(R"(GET /\?fun=notice sid=t\d+)", mark);
 
   // The login window says it failed, and that is no login.
   WaitInPage(login, gui::Query{.role = ATSPI_ROLE_HEADING, .name = kErrorHeading});
@@ -452,6 +593,9 @@ TEST_F(HostilePageTest, LandingPageCutOffIsNoLogin) {
   ExpectResponsive(main);
   EXPECT_EQ(ExitThroughCloseBox(main), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(LandingPage, LandingCutOffTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "WithAnEarlyFrame" : "Alone"; });
 
 TEST_F(HostilePageTest, ThirtySecondReplyKeepsTheMenuWorking) {
   const auto slow = [this](const std::string& name) {
@@ -641,6 +785,91 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(DownloadFlood{"OneEveryQuarterSecond", "var n = 0; setInterval(function () { frame(n++); }, 250);"},
                       DownloadFlood{"TwentyAtOnce", "for (var n = 0; n < 20; n++) frame(n);"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A page whose script never returns once loaded holds its web process (and
+// every page of that process): what the user does next still happens.
+enum class MeetsHungPage { PageCommand, F5, UserWaits, ReturnToLogin, Exit, PrintLoop };
+
+const char* const kHungPageCases[] = {"PageCommand", "F5", "UserWaits", "ReturnToLogin", "Exit", "PrintLoop"};
+
+class HungPageTest : public HostilePageTest, public ::testing::WithParamInterface<MeetsHungPage> {};
+
+TEST_P(HungPageTest, TheUserGetsOn) {
+  const MeetsHungPage what = GetParam();
+  std::string body;
+  std::string hang = "setTimeout(function () { while (true) {} }, 0);";
+  if (what == MeetsHungPage::ReturnToLogin) {
+    // A frame ends up at the login page (the session ended), then the page
+    // hangs.
+    body = "<iframe id=\"f\"></iframe>";
+    hang = "var f = document.getElementById('f');"
+           "f.onload = function () { setTimeout(function () { while (true) {} }, 0); };"
+           "f.src = '/?fun=login';";
+  } else if (what == MeetsHungPage::PrintLoop) {
+    hang = "setTimeout(function () { for (;;) print(); }, 0);";
+  }
+  // It asks for one more thing just before it hangs (no accessibility
+  // query reaches a page that hangs).
+  stand_in_->ServeHtml("/?ac=send", TestService::Page("卡住", body, "window.addEventListener('load', function () {"
+                                                                    "  new Image().src = '/?ac=hanging';" +
+                                                                         hang + "});"));
+  const Window main = LogInAtStandIn();
+  std::size_t mark = Mark();
+  ChooseMenuItem(main, kSendCommand);
+  WaitForExactRequest("GET", "/?ac=hanging", Sid(), mark);
+  mark = Mark();
+  switch (what) {
+    case MeetsHungPage::PageCommand:
+      ExpectResponsive(main);
+      break;
+    case MeetsHungPage::F5:
+      xdo_->KeyToWindow(main.xid, "F5");
+      WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
+      WaitForExactRequest("GET", "/?ac=hanging", Sid(), mark);
+      ExpectResponsive(main);
+      break;
+    case MeetsHungPage::UserWaits: {
+      // A click the page never answers: it is stopped, and says so.
+      FocusPage(main);
+      WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "此页已被停止"});
+      gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK, .name = "重新加载"}));
+      WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
+      ExpectResponsive(main);
+      break;
+    }
+    case MeetsHungPage::ReturnToLogin: {
+      const Window login = WaitForLoginWindow();
+      WaitWindowGone(kMainTitle);
+      WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
+      EXPECT_TRUE(Client().Running());
+      return;
+    }
+    case MeetsHungPage::Exit: {
+      const std::vector<pid_t> helpers = Client().Descendants();
+      ASSERT_FALSE(helpers.empty()) << "no web process seen";
+      EXPECT_EQ(ExitThroughCloseBox(main), 0);
+      // The web processes go with the program, the hung one included.
+      const bool gone = gui::PollUntil(
+          [&] { return std::none_of(helpers.begin(), helpers.end(), [](pid_t pid) { return gui::PidAlive(pid); }); },
+          1s);
+      EXPECT_TRUE(gone) << "a web process outlived the client by more than a second";
+      return;
+    }
+    case MeetsHungPage::PrintLoop:
+      // Stopped, and no print dialog left in the way.
+      WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "此页已被停止"});
+      EXPECT_TRUE(xdo_->FindWindowsByTitle("打印").empty());
+      ExpectResponsive(main);
+      break;
+  }
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(AfterLoad, HungPageTest,
+                         ::testing::Values(MeetsHungPage::PageCommand, MeetsHungPage::F5, MeetsHungPage::UserWaits,
+                                           MeetsHungPage::ReturnToLogin, MeetsHungPage::Exit,
+                                           MeetsHungPage::PrintLoop),
+                         [](const auto& info) { return std::string(kHungPageCases[static_cast<int>(info.param)]); });
 
 }  // namespace
 }  // namespace varnock_gui

@@ -251,6 +251,8 @@ class FakeToolkit final : public vb::Toolkit {
   void RunUntil(const std::function<bool()>& done) override;
   void Quit() override { quit = true; }
   void Post(std::function<void()> task) override { posted.push_back(std::move(task)); }
+  int DownloadsUnderWay() const override { return downloads_under_way; }
+  int downloads_under_way = 0;
   // Runs what was posted, as the message loop would once the event is over.
   void RunPending();
   // Delivers something from inside an emission of the toolkit's own (a

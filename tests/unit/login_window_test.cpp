@@ -131,6 +131,23 @@ TEST_F(LoginWindowTest, AnyDifferenceFromTheLoginAddressCountsAsALogin) {
   }
 }
 
+TEST_F(LoginWindowTest, ADocumentNotFromTheWebIsNoLogin) {
+  Start();
+  fake::FakeBrowser* b = LoginWindow()->browser;
+  for (const std::string& elsewhere : {std::string("about:blank"), std::string("data:text/html,<p>x</p>"),
+                                       std::string("file:///etc/passwd"), std::string("javascript:void(0)")}) {
+    SCOPED_TRACE(elsewhere);
+    b->CompleteTopLevel(elsewhere);
+    b->location = elsewhere;
+    b->CompleteFrame(Base() + "?ac=home");  // a web frame in it
+    EXPECT_EQ(Public::LoggedIn, vb::False);
+    EXPECT_EQ(MainWindow(), nullptr);
+  }
+  // The web in any letter case is the web.
+  b->CompleteTopLevel(std::string("HTTPS://") + VARNOCK_SERVICE_HOST + ":8010/?ac=home");
+  EXPECT_EQ(Public::LoggedIn, vb::True);
+}
+
 TEST_F(LoginWindowTest, TheTopLevelAddressDecidesWhicheverDocumentCompleted) {
   Start();
   fake::FakeBrowser* b = LoginWindow()->browser;

@@ -166,6 +166,28 @@ TEST_F(MainWindowTest, WithTheFlagClearExitEndsWithoutAQuestion) {
   EXPECT_TRUE(toolkit.quit);
 }
 
+// Downloads under way end with the program: the exit says so, logged in or
+// not, and 取消 keeps everything.
+class ExitWithDownloads : public MainWindowTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ExitWithDownloads, AsksAndSaysTheyWillBeDropped) {
+  StartLoggedIn();
+  if (!GetParam()) Public::LoggedIn = vb::False;
+  toolkit.downloads_under_way = 2;
+  toolkit.answers.push_back({vb::vbCancel, nullptr});
+  MainWindow()->ChooseMenu("mnExit");
+  ASSERT_EQ(toolkit.msgboxes.size(), 1u);
+  EXPECT_EQ(toolkit.msgboxes[0].prompt, "确定要退出吗？\n\n有 2 个下载尚未完成，退出后将被取消。");
+  EXPECT_EQ(toolkit.msgboxes[0].buttons, vb::vbOKCancel);
+  EXPECT_FALSE(toolkit.quit);
+  EXPECT_EQ(Public::LoggedIn, GetParam() ? vb::True : vb::False);
+  toolkit.answers.push_back({vb::vbOK, nullptr});
+  MainWindow()->CloseFromFrame();
+  EXPECT_TRUE(toolkit.quit);
+}
+
+INSTANTIATE_TEST_SUITE_P(LoggedInOrNot, ExitWithDownloads, ::testing::Bool());
+
 class SystemEnd : public MainWindowTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(SystemEnd, AsksNothingTrimsAndEnds) {

@@ -35,7 +35,10 @@ void frmLogin::CreateControls(vb::NativeWindow& window) {
   events.DocumentComplete = [this](const vb::BrowserFrame& pDisp, const vb::Variant& URL) {
     Raise([&] { WebBrowser1_DocumentComplete(pDisp, URL); });
   };
-  WebBrowser1 = window.AddBrowser({vb::Rect{120, 120, 1815, 1095}}, std::move(events));
+  // A frame of a landing page that never arrives whole is no login: its
+  // completion waits for the page's.
+  WebBrowser1 = window.AddBrowser({vb::Rect{120, 120, 1815, 1095}, /*frames_wait_for_their_page=*/true},
+                                  std::move(events));
 }
 
 void frmLogin::Form_Load() {
@@ -61,6 +64,9 @@ void frmLogin::WebBrowser1_DocumentComplete(const vb::BrowserFrame&, const vb::V
   std::string CurrentAddress;
   ResumeNext([&] { CurrentAddress = WebBrowser1->LocationURL(); });
   if (service::SameAddress(CurrentAddress, LoginAddress)) return;
+  // A document that is not from the web (about:blank reached by a page's
+  // script) is no page of the service the user could have logged in to.
+  if (!CurrentAddress.empty() && !service::IsWebAddress(CurrentAddress)) return;
 
   Public::LoggedIn = vb::True;
   Public::SessionAddress = CurrentAddress;

@@ -89,8 +89,13 @@ void varnock::Form_QueryUnload(vb::Integer& Cancel, vb::Integer UnloadMode) {
 }
 
 void varnock::mnExit_Click() {
-  if (Public::LoggedIn != 0) {
-    if (MsgBox("确定要退出吗？", vb::vbOKCancel) != vb::vbOK) return;
+  // Downloads still being written end with the program: the question says
+  // so, and is asked for them even when nobody is logged in.
+  const int downloads = DownloadsUnderWay();
+  if (Public::LoggedIn != 0 || downloads > 0) {
+    std::string prompt = "确定要退出吗？";
+    if (downloads > 0) prompt += "\n\n有 " + std::to_string(downloads) + " 个下载尚未完成，退出后将被取消。";
+    if (MsgBox(prompt, vb::vbOKCancel) != vb::vbOK) return;
     Public::LoggedIn = vb::False;
   }
   TrimWorkingSet();
