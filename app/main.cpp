@@ -1,5 +1,7 @@
 // Program entry: hands the program description to the form runtime, which
 // loads and shows the login window. The client takes no arguments.
+#include <cstdio>
+
 #include "app/app_info.h"
 #include "app/program.h"
 #include "platform/gtk/gtk_toolkit.h"
@@ -7,10 +9,17 @@
 #include "platform/posix/private_cache.h"
 
 int main() {
-  vb::PrivateCache cache;  // before any library looks for its cache directory
-  vb::GtkToolkit toolkit({app::kTitle, app::kAppId});
-  toolkit.before_abrupt_exit = [&cache] { cache.Remove(); };
+  // First: it keeps the environment the program was started with for the
+  // programs it starts.
   vb::PosixSystem system;
-  app::Program program(toolkit, system);
-  return program.Run();
+  vb::PrivateCache cache("varnock");  // before any library looks for its cache directory
+  try {
+    vb::GtkToolkit toolkit({app::kTitle, app::kAppId});
+    toolkit.before_abrupt_exit = [&cache] { cache.Remove(); };
+    app::Program program(toolkit, system);
+    return program.Run();
+  } catch (const vb::gtk::NoDisplay& error) {
+    std::fprintf(stderr, "varnock: %s，无法启动。\n", error.what());
+    return 1;
+  }
 }

@@ -21,11 +21,12 @@ run=(fonts-noto-cjk)
 headless=(xvfb openbox imagemagick)
 package=(dpkg-dev file)
 # The GUI tests and their harness: a session bus and accessibility, keys
-# through xdotool, windows read with xprop and xwininfo, locales for the
+# through xdotool, windows read with xprop and xwininfo, weston for a
+# Wayland desktop, locales for the
 # Chinese locale runs, gdb for the failure reports.
 gui=("${run[@]}" "${headless[@]}" libgtest-dev libatspi2.0-dev
      xdotool x11-utils dbus dbus-x11 at-spi2-core gir1.2-atspi-2.0 python3-gi libatk-adaptor
-     curl procps locales gdb)
+     curl procps locales gdb weston)
 windows=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64)
 # The install and package checks: desktop entry and AppStream validation,
 # the icons rendered again from their drawing, lintian.
@@ -45,14 +46,24 @@ for group in "$@"; do
   esac
 done
 
+# Locales the GUI tests run the client in, besides C.UTF-8.
+locales=()
+if [[ " $* " == *" test "* ]]; then
+  for l in zh_CN en_US; do
+    locale -a 2> /dev/null | grep -qx "$l.utf8" || locales+=("$l.UTF-8")
+  done
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+[[ ${#missing[@]} -eq 0 && ${#locales[@]} -eq 0 ]] && exit 0
 # Each package once, in the order first asked for.
-mapfile -t missing < <(printf '%s\n' "${missing[@]}" | awk '!seen[$0]++')
+if [[ ${#missing[@]} -gt 0 ]]; then
+  mapfile -t missing < <(printf '%s\n' "${missing[@]}" | awk '!seen[$0]++')
+fi
 
 line="apt-get install --no-install-recommends ${missing[*]}"
 if [[ $(id -u) -eq 0 ]]; then
@@ -61,12 +72,27 @@ elif command -v sudo > /dev/null && { [[ -t 0 ]] || sudo -n true 2> /dev/null; }
   # A terminal to ask for the password on, or no password needed.
   [[ -t 0 ]] && sudo=(sudo) || sudo=(sudo -n)
 else
-  echo "install-deps: these Debian packages are missing: ${missing[*]}" >&2
-  echo "install-deps: install them as root, then run this again:" >&2
-  echo "  sudo apt-get update && sudo $line" >&2
+  [[ ${#missing[@]} -gt 0 ]] && {
+    echo "install-deps: these Debian packages are missing: ${missing[*]}" >&2
+    echo "install-deps: install them as root, then run this again:" >&2
+    echo "  sudo apt-get update && sudo $line" >&2
+  }
+  [[ ${#locales[@]} -gt 0 ]] && {
+    echo "install-deps: these locales are not generated: ${locales[*]}; as root:" >&2
+    echo "  sudo sed -i -E 's/^# *((${locales[*]// /|}) UTF-8)/\\1/' /etc/locale.gen && sudo locale-gen" >&2
+  }
   exit 1
 fi
 
-echo "install-deps: installing ${missing[*]}"
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [[ ${#missing[@]} -gt 0 ]]; then
+  echo "install-deps: installing ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+if [[ ${#locales[@]} -gt 0 ]]; then
+  echo "install-deps: generating the locales ${locales[*]}"
+  for l in "${locales[@]}"; do
+    "${sudo[@]}" sed -i -E "s/^# *(${l} UTF-8)/\\1/" /etc/locale.gen
+  done
+  "${sudo[@]}" locale-gen > /dev/null
+fi

@@ -14,37 +14,36 @@ class CanvasControl : public Interface {
  public:
   CanvasControl(FormCanvas& canvas, Gtk::Widget& widget, const Rect& rect, bool docked = false)
       : canvas_(canvas), widget_(widget), docked_(docked) {
-    canvas_.Put(widget_, ToPixels(rect), docked);
+    canvas_.Put(widget_, ToPixels(canvas.Scale(), rect), docked);
     widget_.show();
   }
 
-  Single Left() const override { return PixelsToTwips(canvas_.Placement(widget_).x); }
-  Single Top() const override { return PixelsToTwips(canvas_.Placement(widget_).y); }
-  Single Width() const override { return PixelsToTwips(canvas_.Placement(widget_).width); }
-  Single Height() const override { return PixelsToTwips(canvas_.Placement(widget_).height); }
+  Single Left() const override { return canvas_.Scale().ToTwips(canvas_.Placement(widget_).x); }
+  Single Top() const override { return canvas_.Scale().ToTwips(canvas_.Placement(widget_).y); }
+  Single Width() const override { return canvas_.Scale().ToTwips(canvas_.Placement(widget_).width); }
+  Single Height() const override { return canvas_.Scale().ToTwips(canvas_.Placement(widget_).height); }
 
   // A docked control follows its form's edges; only its height is its own.
   void SetLeft(Single twips) override {
-    if (!docked_) Update([&](PixelRect& r) { r.x = TwipsToPixels(twips); });
+    if (!docked_) Update([&](PixelRect& r) { r.x = canvas_.Scale().ToPixels(twips); });
   }
   void SetTop(Single twips) override {
-    if (!docked_) Update([&](PixelRect& r) { r.y = TwipsToPixels(twips); });
+    if (!docked_) Update([&](PixelRect& r) { r.y = canvas_.Scale().ToPixels(twips); });
   }
   void SetWidth(Single twips) override {
     CheckSize(twips);
-    if (!docked_) Update([&](PixelRect& r) { r.width = TwipsToPixels(twips); });
+    if (!docked_) Update([&](PixelRect& r) { r.width = canvas_.Scale().ToPixels(twips); });
   }
   void SetHeight(Single twips) override {
     CheckSize(twips);
-    Update([&](PixelRect& r) { r.height = TwipsToPixels(twips); });
+    Update([&](PixelRect& r) { r.height = canvas_.Scale().ToPixels(twips); });
   }
 
   Gtk::Widget& widget() const noexcept { return widget_; }
 
  private:
-  static PixelRect ToPixels(const Rect& r) {
-    return {TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
-            TwipsToPixels(r.height)};
+  static PixelRect ToPixels(const TwipScale& scale, const Rect& r) {
+    return {scale.ToPixels(r.left), scale.ToPixels(r.top), scale.ToPixels(r.width), scale.ToPixels(r.height)};
   }
   static void CheckSize(Single twips) {
     if (!(twips >= 0)) throw RuntimeError(kErrInvalidPropertyValue, "无效的属性值");

@@ -1,13 +1,15 @@
 #include "platform/gtk/form_canvas.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #include "platform/twips.h"
 
 namespace vb::gtk {
 
-FormCanvas::FormCanvas(int natural_width, int natural_height)
-    : natural_width_(natural_width), natural_height_(natural_height) {
+FormCanvas::FormCanvas(const TwipScale& scale, int natural_width, int natural_height)
+    : scale_(scale), natural_width_(natural_width), natural_height_(natural_height) {
   set_has_window(false);
   set_redraw_on_allocate(false);
 }
@@ -103,12 +105,24 @@ bool FormCanvas::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
   for (const LineDesign& line : lines_) {
     cr->save();
     cr->set_source_rgb(line.red / 255.0, line.green / 255.0, line.blue / 255.0);
-    cr->set_line_width(line.width);
-    // Centre the pen on the pixel so a one-pixel line stays sharp.
-    const double offset = (line.width % 2 == 1) ? 0.5 : 0.0;
-    cr->move_to(TwipsToPixels(line.x1), TwipsToPixels(line.y1) + offset);
-    cr->line_to(TwipsToPixels(line.x2), TwipsToPixels(line.y2) + offset);
-    cr->stroke();
+    const int x1 = scale_.ToPixels(line.x1), y1 = scale_.ToPixels(line.y1);
+    const int x2 = scale_.ToPixels(line.x2), y2 = scale_.ToPixels(line.y2);
+    // As thick as the text scale makes a pixel.
+    const int width = std::max(1, static_cast<int>(std::lround(line.width * scale_.TextScale())));
+    if (y1 == y2) {
+      // Whole pixel rows from the line's own row down: the rows of an
+      // etched pair (grey, then white right under it) lie side by side
+      // instead of the wider one covering the other.
+      cr->rectangle(std::min(x1, x2), y1, std::abs(x2 - x1), width);
+      cr->fill();
+    } else {
+      cr->set_line_width(width);
+      // Centre the pen on the pixel so a one-pixel line stays sharp.
+      const double offset = (width % 2 == 1) ? 0.5 : 0.0;
+      cr->move_to(x1 + offset, y1 + offset);
+      cr->line_to(x2 + offset, y2 + offset);
+      cr->stroke();
+    }
     cr->restore();
   }
   // Each control draws within its own rectangle and no further.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/twips.h"
 
 namespace vb::gtk {
 
@@ -21,7 +22,7 @@ struct PixelRect {
 
 class FormCanvas final : public Gtk::Container {
  public:
-  FormCanvas(int natural_width, int natural_height);
+  FormCanvas(const TwipScale& scale, int natural_width, int natural_height);
   ~FormCanvas() override;
 
   // Adds a managed child at `rect`; a docked child keeps only its height.
@@ -30,6 +31,7 @@ class FormCanvas final : public Gtk::Container {
   PixelRect Placement(const Gtk::Widget& child) const;
 
   void AddLine(const LineDesign& line);
+  const TwipScale& Scale() const noexcept { return scale_; }
 
   // Size of the last allocation, 0 × 0 before the first.
   int AllocatedWidth() const noexcept { return width_; }
@@ -63,6 +65,7 @@ class FormCanvas final : public Gtk::Container {
   const Child* Find(const Gtk::Widget& widget) const;
   void AllocateChildren();
 
+  TwipScale scale_;
   std::vector<Child> children_;
   std::vector<LineDesign> lines_;
   int natural_width_;

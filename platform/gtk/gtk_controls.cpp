@@ -5,6 +5,8 @@
 #include <atkmm/object.h>
 #include <gtkmm/stylecontext.h>
 
+#include <cmath>
+
 #include "platform/gtk/resources.h"
 
 namespace vb::gtk {
@@ -67,10 +69,12 @@ GtkLabelControl::GtkLabelControl(FormCanvas& canvas, const LabelDesign& design, 
   label_->set_line_wrap_mode(Pango::WRAP_WORD_CHAR);
   SetCaption(design.caption);
   label_->set_name(design.name);
-  // Lines as close as the dialog font sets them, so that text fits the
+  // Lines as close as the dialog font sets them (12 pixels for its 9
+  // points at 96 dpi, growing with the text), so that text fits the
   // label's rectangle as designed.
   PangoAttrList* attributes = pango_attr_list_new();
-  pango_attr_list_insert(attributes, pango_attr_line_height_new_absolute(12 * PANGO_SCALE));
+  pango_attr_list_insert(attributes, pango_attr_line_height_new_absolute(static_cast<int>(
+                                         std::lround(12 * canvas.Scale().TextScale() * PANGO_SCALE))));
   gtk_label_set_attributes(label_->gobj(), attributes);
   pango_attr_list_unref(attributes);
   if (design.black_text) label_->override_color(Gdk::RGBA("#000000"));
@@ -80,15 +84,24 @@ std::string GtkLabelControl::Caption() const { return caption_; }
 
 void GtkLabelControl::SetCaption(const std::string& caption) {
   caption_ = caption;
-  // Shown, and read out, with plain line breaks: CR LF would draw a stray
-  // character and reach a screen reader as raw control codes.
-  std::string shown;
-  shown.reserve(caption.size());
+  // Read out with plain line breaks: CR LF would reach a screen reader as
+  // raw control codes.
+  std::string text;
+  text.reserve(caption.size());
   for (std::size_t i = 0; i < caption.size(); ++i) {
     if (caption[i] == '\r' && i + 1 < caption.size() && caption[i + 1] == '\n') continue;
-    shown += caption[i];
+    text += caption[i];
+  }
+  // Shown with a space on each empty line: with the lines' fixed height
+  // Pango gives a line holding nothing no height at all.
+  std::string shown;
+  shown.reserve(text.size() + 4);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    shown += text[i];
+    if (text[i] == '\n' && (i + 1 == text.size() || text[i + 1] == '\n')) shown += ' ';
   }
   label_->set_text(shown);
+  label_->get_accessible()->set_name(text);
 }
 
 // Command button, with its access key.
@@ -123,8 +136,15 @@ GtkPictureControl::GtkPictureControl(FormCanvas& canvas, const PictureDesign& de
     : CanvasControl<PictureBox>(canvas, *area, design.rect) {
   area->set_name(design.name);
   area->get_accessible()->set_role(Atk::ROLE_IMAGE);
+  const double text_scale = canvas.Scale().TextScale();
   if (!design.description.empty()) area->get_accessible()->set_name(design.description);
   Glib::RefPtr<Gdk::Pixbuf> image = LoadImage(design.image);
+  // The picture grows with the text, as the box around it does.
+  if (image && text_scale != 1.0) {
+    image = image->scale_simple(static_cast<int>(std::lround(image->get_width() * text_scale)),
+                                static_cast<int>(std::lround(image->get_height() * text_scale)),
+                                Gdk::INTERP_BILINEAR);
+  }
   const bool border = design.border;
   area->signal_draw().connect([area, image, border](const Cairo::RefPtr<Cairo::Context>& cr) {
     const int w = area->get_allocated_width();

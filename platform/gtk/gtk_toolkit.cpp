@@ -1,7 +1,9 @@
 #include "platform/gtk/gtk_toolkit.h"
 
 #include <X11/Xlib.h>
+#include <gdk/gdkwayland.h>
 #include <gdk/gdkx.h>
+#include <wayland-client.h>
 #include <glib-unix.h>
 #include <glibmm/main.h>
 #include <gtkmm/cssprovider.h>
@@ -40,7 +42,19 @@ GdkRectangle MonitorGeometry() {
 
 }  // namespace
 
-GtkToolkit::GtkToolkit(const ProgramIdentity& identity) : gtk_(true) {
+namespace {
+
+// The desktop's text scale: the font resolution GDK uses (Xft/DPI from the
+// desktop's settings, GDK_DPI_SCALE) against 96 dpi. Whole-window scaling
+// (GDK_SCALE) is not in it: GDK scales pixels themselves.
+double DesktopTextScale() {
+  const double dpi = gdk_screen_get_resolution(gdk_screen_get_default());
+  return dpi > 0 ? dpi / 96.0 : 1.0;
+}
+
+}  // namespace
+
+GtkToolkit::GtkToolkit(const ProgramIdentity& identity) : scale_(DesktopTextScale()) {
   // The engine's context now: its EGL query was the last that had to miss
   // OpenGL, and no process has been started yet.
   Engine();
@@ -117,16 +131,25 @@ void GtkToolkit::WatchSystemEnd() {
     XSetIOErrorHandler(IgnoreIoError);
     XSetIOErrorExitHandler(GDK_DISPLAY_XDISPLAY(display), &GtkToolkit::OnDisplayLost, this);
   }
+  if (display != nullptr && GDK_IS_WAYLAND_DISPLAY(display)) {
+    // GDK leaves with status 1 when its compositor has gone (GTK 3.24):
+    // this watch, ahead of GDK's own source, sees the hang-up first.
+    const int fd = wl_display_get_fd(gdk_wayland_display_get_wl_display(display));
+    signal_sources_.push_back(g_unix_fd_add_full(
+        G_PRIORITY_HIGH, fd, static_cast<GIOCondition>(G_IO_HUP | G_IO_ERR),
+        +[](gint, GIOCondition, gpointer self) -> gboolean { static_cast<GtkToolkit*>(self)->DisplayLost(); },
+        this, nullptr));
+  }
 }
 
-void GtkToolkit::OnDisplayLost(::_XDisplay*, void* data) {
-  auto* self = static_cast<GtkToolkit*>(data);
-  // Nothing can be drawn any more: let the forms unload, then leave before
-  // anything else tries the dead connection.
-  if (!self->display_lost_) {
-    self->display_lost_ = true;
-    if (self->system_unload) self->system_unload(vbAppWindows);
-    if (self->before_abrupt_exit) self->before_abrupt_exit();
+void GtkToolkit::OnDisplayLost(::_XDisplay*, void* data) { static_cast<GtkToolkit*>(data)->DisplayLost(); }
+
+void GtkToolkit::DisplayLost() {
+  if (!display_lost_) {
+    display_lost_ = true;
+    if (system_unload) system_unload(vbAppWindows);
+    start_.LeaveHomeAsFound();
+    if (before_abrupt_exit) before_abrupt_exit();
   }
   _exit(0);
 }
@@ -136,8 +159,8 @@ std::unique_ptr<NativeWindow> GtkToolkit::CreateWindow(const FormDesign& design,
   return std::make_unique<GtkNativeWindow>(*this, design, std::move(callbacks));
 }
 
-Single GtkToolkit::ScreenWidth() const { return PixelsToTwips(MonitorGeometry().width); }
-Single GtkToolkit::ScreenHeight() const { return PixelsToTwips(MonitorGeometry().height); }
+Single GtkToolkit::ScreenWidth() const { return scale_.ToTwips(MonitorGeometry().width); }
+Single GtkToolkit::ScreenHeight() const { return scale_.ToTwips(MonitorGeometry().height); }
 
 WebEngine& GtkToolkit::Engine() {
   if (!engine_) engine_ = std::make_unique<WebEngine>();

@@ -1,14 +1,14 @@
 // The form runtime's toolkit on GTK 3 and WebKitGTK.
 #pragma once
 
-#include <gtkmm/main.h>
-
 #include <memory>
 #include <vector>
 
 #include "platform/gtk/gtk_window.h"
 #include "platform/gtk/opengl_kept_out.h"
+#include "platform/gtk/toolkit_start.h"
 #include "platform/toolkit.h"
+#include "platform/twips.h"
 
 struct _XDisplay;
 
@@ -26,6 +26,7 @@ struct ProgramIdentity {
 
 class GtkToolkit final : public Toolkit {
  public:
+  // Throws NoDisplay when there is no display to open.
   explicit GtkToolkit(const ProgramIdentity& identity);
   ~GtkToolkit() override;
   GtkToolkit(const GtkToolkit&) = delete;
@@ -49,6 +50,9 @@ class GtkToolkit final : public Toolkit {
   // The browser engine, started with the first browser.
   WebEngine& Engine();
 
+  // Twips and pixels at the desktop's text scale, as the program started.
+  const TwipScale& Scale() const noexcept { return scale_; }
+
   // Frame sizes the window manager drew last, for windows not yet shown.
   FrameExtents FrameGuess(bool sizable) const;
   void RememberFrame(bool sizable, const FrameExtents& frame);
@@ -61,10 +65,15 @@ class GtkToolkit final : public Toolkit {
   static void InstallStyle();
   void WatchSystemEnd();
   static void OnDisplayLost(::_XDisplay* display, void* self);
+  // Nothing can be drawn any more: the forms unload as at the end of the
+  // desktop session, and the process leaves before anything else tries the
+  // dead connection.
+  [[noreturn]] void DisplayLost();
 
   // Before GTK opens the display (member order).
   OpenGlKeptOut no_opengl_;
-  Gtk::Main gtk_;
+  ToolkitStart start_;
+  TwipScale scale_;
   std::unique_ptr<WebEngine> engine_;
   std::vector<GtkNativeWindow*> windows_;
   FrameExtents sizable_frame_;

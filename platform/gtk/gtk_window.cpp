@@ -23,9 +23,10 @@ GtkNativeWindow::GtkNativeWindow(GtkToolkit& toolkit, const FormDesign& design,
       design_(design),
       callbacks_(std::move(callbacks)),
       window_(std::make_unique<Gtk::Window>(Gtk::WINDOW_TOPLEVEL)),
+      scale_(toolkit.Scale()),
       box_(Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL))),
-      canvas_(Gtk::manage(new FormCanvas(TwipsToPixels(design.client_width),
-                                         TwipsToPixels(design.client_height)))) {
+      canvas_(Gtk::manage(new FormCanvas(scale_, scale_.ToPixels(design.client_width),
+                                         scale_.ToPixels(design.client_height)))) {
   const bool sizable = design_.border == BorderStyle::Sizable;
   window_->set_title(design_.caption);
   window_->set_name(design_.name);
@@ -41,8 +42,8 @@ GtkNativeWindow::GtkNativeWindow(GtkToolkit& toolkit, const FormDesign& design,
   box_->show();
   canvas_->show();
 
-  inner_width_ = TwipsToPixels(design_.client_width);
-  inner_height_ = TwipsToPixels(design_.client_height);
+  inner_width_ = scale_.ToPixels(design_.client_width);
+  inner_height_ = scale_.ToPixels(design_.client_height);
   window_->set_default_size(inner_width_, inner_height_);
   frame_ = toolkit_.FrameGuess(sizable);
 
@@ -127,34 +128,34 @@ void GtkNativeWindow::SetState(WindowState state) {
   }
 }
 
-Single GtkNativeWindow::Left() const { return PixelsToTwips(x_); }
-Single GtkNativeWindow::Top() const { return PixelsToTwips(y_); }
+Single GtkNativeWindow::Left() const { return scale_.ToTwips(x_); }
+Single GtkNativeWindow::Top() const { return scale_.ToTwips(y_); }
 Single GtkNativeWindow::Width() const {
-  return PixelsToTwips(inner_width_ + frame_.left + frame_.right);
+  return scale_.ToTwips(inner_width_ + frame_.left + frame_.right);
 }
 Single GtkNativeWindow::Height() const {
-  return PixelsToTwips(inner_height_ + frame_.top + frame_.bottom);
+  return scale_.ToTwips(inner_height_ + frame_.top + frame_.bottom);
 }
 
 void GtkNativeWindow::SetLeft(Single twips) {
-  x_ = TwipsToPixels(twips);
+  x_ = scale_.ToPixels(twips);
   position_set_ = true;
   window_->move(x_, y_);
 }
 
 void GtkNativeWindow::SetTop(Single twips) {
-  y_ = TwipsToPixels(twips);
+  y_ = scale_.ToPixels(twips);
   position_set_ = true;
   window_->move(x_, y_);
 }
 
 void GtkNativeWindow::SetWidth(Single twips) {
-  inner_width_ = std::max(1, TwipsToPixels(twips) - frame_.left - frame_.right);
+  inner_width_ = std::max(1, scale_.ToPixels(twips) - frame_.left - frame_.right);
   ResizeClient();
 }
 
 void GtkNativeWindow::SetHeight(Single twips) {
-  inner_height_ = std::max(1, TwipsToPixels(twips) - frame_.top - frame_.bottom);
+  inner_height_ = std::max(1, scale_.ToPixels(twips) - frame_.top - frame_.bottom);
   ResizeClient();
 }
 
@@ -165,19 +166,19 @@ void GtkNativeWindow::ResizeClient() {
 
 Single GtkNativeWindow::ScaleWidth() const {
   if (iconified_) return 0;
-  if (canvas_->HasBeenAllocated()) return PixelsToTwips(canvas_->AllocatedWidth());
-  return PixelsToTwips(inner_width_);
+  if (canvas_->HasBeenAllocated()) return scale_.ToTwips(canvas_->AllocatedWidth());
+  return scale_.ToTwips(inner_width_);
 }
 
 Single GtkNativeWindow::ScaleHeight() const {
   if (iconified_) return 0;
-  if (canvas_->HasBeenAllocated()) return PixelsToTwips(canvas_->AllocatedHeight());
+  if (canvas_->HasBeenAllocated()) return scale_.ToTwips(canvas_->AllocatedHeight());
   int menu = 0;
   if (menubar_) {
     int minimum = 0;
     menubar_->get_preferred_height(minimum, menu);
   }
-  return PixelsToTwips(std::max(0, inner_height_ - menu));
+  return scale_.ToTwips(std::max(0, inner_height_ - menu));
 }
 
 void GtkNativeWindow::PlaceOnFirstShow(GtkNativeWindow* owner) {
@@ -194,8 +195,8 @@ void GtkNativeWindow::PlaceOnFirstShow(GtkNativeWindow* owner) {
     y_ = owner->y_ + (owner->inner_height_ + owner->frame_.top + owner->frame_.bottom - outer_h) / 2;
   } else if (design_.startup == StartUpPosition::CenterOwner ||
              design_.startup == StartUpPosition::CenterScreen) {
-    x_ = (TwipsToPixels(toolkit_.ScreenWidth()) - outer_w) / 2;
-    y_ = (TwipsToPixels(toolkit_.ScreenHeight()) - outer_h) / 2;
+    x_ = (scale_.ToPixels(toolkit_.ScreenWidth()) - outer_w) / 2;
+    y_ = (scale_.ToPixels(toolkit_.ScreenHeight()) - outer_h) / 2;
   } else if (!position_set_) {
     return;  // the window manager places it
   }

@@ -12,6 +12,7 @@
 
 #include "platform/gtk/form_canvas.h"
 #include "platform/toolkit.h"
+#include "platform/twips.h"
 
 namespace vb::gtk {
 
@@ -79,6 +80,7 @@ class GtkNativeWindow final : public NativeWindow {
   FormDesign design_;
   WindowCallbacks callbacks_;
   std::unique_ptr<Gtk::Window> window_;
+  TwipScale scale_;
   Gtk::Box* box_;
   FormCanvas* canvas_;
   Gtk::MenuBar* menubar_ = nullptr;

@@ -42,7 +42,7 @@ struct FileCloser {
 
 const char* const* SystemInformationCandidates() { return kCandidates; }
 
-PosixSystem::PosixSystem() {
+PosixSystem::PosixSystem() : user_environment_(g_get_environ()) {
   for (const char* const* path = kCandidates; *path != nullptr; ++path) {
     if (IsExecutableFile(*path)) {
       registry_.SetString(reg::RootKey(static_cast<std::int32_t>(0x80000002)),
@@ -51,6 +51,8 @@ PosixSystem::PosixSystem() {
     }
   }
 }
+
+PosixSystem::~PosixSystem() { g_strfreev(user_environment_); }
 
 ProcessHandle PosixSystem::GetCurrentProcess() { return kCurrentProcess; }
 
@@ -101,13 +103,11 @@ double PosixSystem::Shell(const std::string& path, int window_style) {
   char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
   GPid pid = 0;
   GError* error = nullptr;
-  // The tool outlives this run: it keeps its caches where it always does,
-  // not in the run's private cache directory.
-  std::unique_ptr<gchar*, decltype(&g_strfreev)> environment(
-      g_environ_unsetenv(g_get_environ(), "XDG_CACHE_HOME"), &g_strfreev);
+  // The tool outlives this run and is the user's: it gets the user's own
+  // environment, keeping its caches and settings where it always does.
   // Without G_SPAWN_DO_NOT_REAP_CHILD the child is reaped for us and does
   // not become a zombie of this process.
-  if (!g_spawn_async(nullptr, argv, environment.get(), G_SPAWN_STDIN_FROM_DEV_NULL, nullptr,
+  if (!g_spawn_async(nullptr, argv, user_environment_, G_SPAWN_STDIN_FROM_DEV_NULL, nullptr,
                      nullptr, &pid, &error)) {
     std::string message = error ? error->message : "无法启动程序";
     g_clear_error(&error);

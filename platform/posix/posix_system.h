@@ -9,7 +9,13 @@ namespace vb {
 
 class PosixSystem final : public System {
  public:
+  // Takes the environment the program was started with: the programs it
+  // starts get the user's own, not what the run sets for the libraries
+  // under it (its private cache, its settings kept in memory).
   PosixSystem();
+  ~PosixSystem() override;
+  PosixSystem(const PosixSystem&) = delete;
+  PosixSystem& operator=(const PosixSystem&) = delete;
 
   ProcessHandle GetCurrentProcess() override;
   bool SetProcessWorkingSetSize(ProcessHandle process, std::size_t minimum,
@@ -22,6 +28,7 @@ class PosixSystem final : public System {
 
  private:
   reg::MemoryRegistry registry_;
+  char** user_environment_;
 };
 
 // Gives freed heap back to the system and asks the kernel to reclaim the

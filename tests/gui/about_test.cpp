@@ -1,9 +1,13 @@
 // The About box: its texts, its modality over the main window, the ways to
 // close it, and the system information button.
+#include <glib.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -179,12 +183,15 @@ TEST_F(AboutTest, SystemInformationStartsTheTool) {
                  << "), so there is no place for a stand-in tool";
   }
 
-  // Tells the test it ran, then stays, as a real tool window would.
+  // Tells the test it ran and with what environment, then stays, as a real
+  // tool window would.
   const auto marker = scratch_->path() / "tool-started";
   const auto standin = scratch_->path() / "standin-tool";
+  const auto environment = scratch_->path() / "tool-environment";
   {
     std::ofstream script(standin);
     script << "#!/bin/sh\n"
+           << "env > '" << environment.string() << "'\n"
            << "echo $$ > '" << marker.string() << ".tmp'\n"
            << "mv '" << marker.string() << ".tmp' '" << marker.string() << "'\n"
            << "exec sleep 60\n";
@@ -207,12 +214,138 @@ TEST_F(AboutTest, SystemInformationStartsTheTool) {
 
   // Started and not waited for: the box stays, answers, and no message
   // came up (it would take this Escape for itself).
+  // The user's own environment, as the client was started with it: none of
+  // what the run sets for the libraries under it (its private cache, its
+  // settings kept in memory, its language).
+  std::map<std::string, std::string> tool_env;
+  {
+    std::ifstream in(environment);
+    for (std::string line; std::getline(in, line);) {
+      const auto eq = line.find('=');
+      if (eq != std::string::npos) tool_env[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+  }
+  const gui::Environment started_with = session_->Env();
+  for (const char* name : {"XDG_CACHE_HOME", "GSETTINGS_BACKEND", "LANGUAGE", "PANGO_LANGUAGE", "GDK_GL",
+                           "DBUS_SESSION_BUS_ADDRESS", "HOME", "LANG"}) {
+    const auto expected = started_with.Get(name);
+    const auto found = tool_env.find(name);
+    EXPECT_EQ(found == tool_env.end() ? std::optional<std::string>() : std::optional<std::string>(found->second),
+              expected)
+        << name;
+  }
+
   EXPECT_TRUE(about.node.Showing());
   EXPECT_FALSE(HasWindow(kMessageBoxTitle)) << "a message came up although the tool started";
   CloseWithEscape(about);
   EXPECT_TRUE(gui::PidAlive(tool_pid)) << "the tool ended before the box was closed";
   EXPECT_TRUE(Client().Running());
 }
+
+// The desktop's text scale (GDK_DPI_SCALE here; GNOME's Large Text and
+// KDE's font dpi say the same through the desktop's settings): twips follow
+// it, 1440 / (96 × scale) to the pixel, and every text keeps its room.
+class TextScaleTest : public AboutTest, public ::testing::WithParamInterface<double> {
+ protected:
+  TextScaleTest() {
+    // Room for the main window at twice the size.
+    session_options_.width = 2200;
+    session_options_.height = 1700;
+  }
+
+  static int Pixels(double twips) { return static_cast<int>(std::lround(twips * 96.0 * GetParam() / 1440.0)); }
+
+  // The last character of `node`'s text is drawn inside it (across, and its
+  // middle down: a glyph's box may reach into the line spacing): nothing
+  // cut off.
+  void ExpectWhole(const gui::Accessible& node, const std::string& what) const {
+    const gui::Extents box = node.ScreenExtents();
+    const long last = g_utf8_strlen(node.Text().c_str(), -1) - 1;
+    ASSERT_GE(last, 0) << what << " is empty";
+    const gui::Extents c = node.CharacterExtents(static_cast<int>(last));
+    const int middle = c.y + c.height / 2;
+    EXPECT_TRUE(c.width > 0 && c.x >= box.x && c.x + c.width <= box.x + box.width + 1 && middle >= box.y &&
+                middle <= box.y + box.height)
+        << what << " is cut off: its last character at " << c.x << "," << c.y << " " << c.width << "x" << c.height
+        << ", the label at " << box.x << "," << box.y << " " << box.width << "x" << box.height;
+  }
+};
+
+bool Overlap(const gui::Extents& a, const gui::Extents& b) {
+  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+TEST_P(TextScaleTest, EveryTextKeepsItsRoom) {
+  StartService();
+  std::ostringstream scale;
+  scale << GetParam();
+  StartClientWith({"env", "GDK_DPI_SCALE=" + scale.str(), VARNOCK_CLIENT});
+
+  // The login window: its twips at this scale, and its page whole in it.
+  const Window login = WaitForLoginWindow();
+  const gui::Geometry area = xdo_->WindowGeometry(login.xid);
+  EXPECT_EQ(area.width, Pixels(5295));
+  EXPECT_EQ(area.height, Pixels(3825));
+  const gui::Accessible viewport = WaitForDocument(login).Parent();
+  const gui::Extents view = viewport.ScreenExtents();
+  const gui::Extents button =
+      WaitInPage(login, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "登录"}).ScreenExtents();
+  EXPECT_LE(button.x + button.width, view.x + view.width) << "the login page does not fit across";
+  EXPECT_LE(button.y + button.height, view.y + view.height) << "the login page does not fit down";
+
+  // The main window's status line, whole.
+  const Window main = LogInAsDemo();
+  const gui::Accessible bar = a11y_->WaitFor(main.node, gui::Query{.role = ATSPI_ROLE_STATUS_BAR});
+  ExpectWhole(a11y_->WaitFor(bar, gui::Query{.role = ATSPI_ROLE_LABEL}), "the status line");
+
+  // The About box: its twips at this scale; every label inside it, whole,
+  // and clear of the others.
+  const Window about = OpenAbout(main);
+  const gui::Geometry box = xdo_->WindowGeometry(about.xid);
+  EXPECT_EQ(box.width, Pixels(5760));
+  EXPECT_EQ(box.height, Pixels(3525));
+  const auto labels = a11y_->FindAll(about.node, gui::Query{.role = ATSPI_ROLE_LABEL});
+  ASSERT_EQ(labels.size(), 4u);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    const gui::Extents e = labels[i].ScreenExtents();
+    EXPECT_TRUE(e.x >= box.x && e.y >= box.y && e.x + e.width <= box.x + box.width &&
+                e.y + e.height <= box.y + box.height)
+        << "\"" << labels[i].Name() << "\" reaches out of the box";
+    ExpectWhole(labels[i], "\"" + labels[i].Name() + "\"");
+    for (std::size_t j = i + 1; j < labels.size(); ++j) {
+      EXPECT_FALSE(Overlap(e, labels[j].ScreenExtents()))
+          << "\"" << labels[i].Name() << "\" and \"" << labels[j].Name() << "\" overlap";
+    }
+  }
+  // The description, one empty line, the slogan: the slogan starts two
+  // lines below the description.
+  const gui::Accessible description =
+      a11y_->WaitFor(about.node, gui::Query{.role = ATSPI_ROLE_LABEL, .name_contains = kDescriptionStart});
+  const gui::Extents first = description.CharacterExtents(0);
+  const std::string text = description.Text();
+  const int slogan_at = static_cast<int>(g_utf8_strlen(text.c_str(), static_cast<gssize>(text.rfind('\n') + 1)));
+  const gui::Extents slogan = description.CharacterExtents(slogan_at);
+  const double line = 12 * GetParam();  // the label's line height, 9 points at this scale
+  EXPECT_GT(slogan.y - first.y, 1.5 * line) << "no empty line between the description and the slogan";
+  EXPECT_LT(slogan.y - first.y, 2.5 * line) << "more than one empty line";
+
+  // The etched separator as drawn: a grey row with a white row under it.
+  const auto shot = scratch_->path() / "about.png";
+  session_->Screenshot(shot);
+  const gui::ImageCheck image(shot);
+  const int x = box.x + Pixels(2000);
+  const int grey = box.y + Pixels(2445);
+  EXPECT_EQ(image.Pixel(x, grey), (gui::Rgb{128, 128, 128})) << "the separator's grey line";
+  const gui::Rgb white{255, 255, 255};
+  EXPECT_TRUE(image.Pixel(x, grey + 1) == white || image.Pixel(x, grey + 2) == white)
+      << "no white line right under the grey one";
+  CloseWithEscape(about);
+}
+
+INSTANTIATE_TEST_SUITE_P(AtScale, TextScaleTest, ::testing::Values(1.0, 1.25, 1.5, 2.0),
+                         [](const auto& info) {
+                           return "Percent" + std::to_string(static_cast<int>(std::lround(info.param * 100)));
+                         });
 
 }  // namespace
 }  // namespace varnock_gui

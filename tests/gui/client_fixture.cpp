@@ -36,7 +36,7 @@ std::string RegexEscape(const std::string& text) {
 }
 
 void ClientTest::SetUp() {
-  session_ = std::make_unique<gui::Session>();
+  session_ = std::make_unique<gui::Session>(session_options_);
   a11y_ = std::make_unique<gui::A11y>(*session_);
   xdo_ = std::make_unique<gui::Xdo>(*session_);
   // Outside HOME, so that whatever lands in HOME was written by the client.

@@ -164,6 +164,8 @@ class ClientTest : public ::testing::Test {
   std::string ClientOutput() const;
   std::string DescribeDesktop() const;
 
+  // The desktop SetUp brings up; a test may change it in its constructor.
+  gui::SessionOptions session_options_;
   std::unique_ptr<gui::Session> session_;
   std::unique_ptr<gui::A11y> a11y_;
   std::unique_ptr<gui::Xdo> xdo_;

@@ -265,6 +265,48 @@ TEST_F(FileTransferTest, StalledDownloadShowsItsProgressCanBeCancelledAndIsNamed
   EXPECT_EQ(ExitThroughCloseBox(main), 0);
 }
 
+// A desktop with no session bus and no accessibility bus announced on its
+// display: the libraries would launch a bus of their own to look for one
+// (GLib's autolaunch), and it would stay after the program.
+TEST_F(FileTransferTest, StartedWithoutASessionBusItLeavesNoneBehind) {
+  EnsurePortFree();
+  PageServer server;
+  server.Routes().Get("/report", [](const httplib::Request&, httplib::Response& response) {
+    response.set_header("Content-Disposition", "attachment; filename=\"report.csv\"");
+    response.set_content("a,b\n", "text/csv");
+  });
+  server.Page("/" + kLoginKey, HtmlPage("登录", "<script>location.href = '/report';</script>"));
+  server.Start(kServicePort);
+  gui::RunCommand({"xprop", "-root", "-remove", "AT_SPI_BUS"}, session_->Env());
+  const auto before = session_->Processes();
+  // A runtime folder of the session's (whose processes the session knows)
+  // with no bus in it.
+  const auto no_bus = session_->RuntimeDir() / "no-bus";
+  std::filesystem::create_directories(no_bus);
+  StartClientWith({"env", "-u", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR=" + no_bus.string(), VARNOCK_CLIENT});
+  // No accessibility without a bus to find it on: windows by their titles.
+  const gui::WindowId login = xdo_->WaitForWindow(kLoginTitle);
+  xdo_->KeyToWindow(xdo_->WaitForWindow(kSaveTitle), "Escape");
+  gui::WaitUntil([&] { return xdo_->FindWindowsByTitle(kSaveTitle).empty(); }, gui::kDefaultTimeout,
+                 "Esc to close the save dialog");
+  xdo_->CloseWindow(login);
+  EXPECT_EQ(WaitClientExit(), std::optional<int>(0));
+  // Whatever it started has gone with it: no bus daemon, no launcher.
+  std::string left;
+  const bool none = gui::PollUntil(
+      [&] {
+        left.clear();
+        for (pid_t pid : session_->Processes()) {
+          if (std::find(before.begin(), before.end(), pid) == before.end()) {
+            left += "  " + std::to_string(pid) + " " + gui::CommandLineOf(pid) + "\n";
+          }
+        }
+        return left.empty();
+      },
+      5s);
+  EXPECT_TRUE(none) << "processes left behind:\n" << left;
+}
+
 TEST_F(FileTransferTest, UploadedListReachesTheService) {
   const Window main = StartLoggedIn();
 

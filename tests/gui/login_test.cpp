@@ -7,7 +7,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -275,7 +277,18 @@ TEST_F(LoginTest, AFailedLoadElsewhereIsNoLogin) {
   EXPECT_EQ(service.Seen(), expected);
 }
 
-TEST_F(LoginTest, NothingIsWrittenUnderHome) {
+TEST_F(LoginTest, NothingIsWrittenUnderHomeNorIntoTheDesktopsSettings) {
+  // Every write to the desktop's settings database goes to its service on
+  // the session bus: watched from before the client starts.
+  const auto watched = scratch_->path() / "settings-writes.log";
+  gui::ProcessOptions options;
+  options.env = session_->Env();
+  gui::Process monitor({"sh", "-c", "exec dbus-monitor --session \"destination='ca.desrt.dconf'\" > '" +
+                                        watched.string() + "'"},
+                       options);
+  gui::WaitUntil([&] { return std::filesystem::exists(watched) && std::filesystem::file_size(watched) > 0; },
+                 gui::kDefaultTimeout, "dbus-monitor to start");
+
   const Window main = StartLoggedIn();
   const auto cache = PrivateCacheOf(Client());
   ASSERT_TRUE(cache.has_value()) << "the client's private cache directory was not found";
@@ -283,32 +296,102 @@ TEST_F(LoginTest, NothingIsWrittenUnderHome) {
   const std::vector<MenuPath> commands{
       {"alt+m", {"短信管理(M)", "发送记录(H)"}, "h"},
       {"alt+c", {"客户管理(C)", "名片管理(C)"}, "c"},
-      {"alt+c", {"客户管理(C)", "客户资料备份"}, "", 1},  // a download
       {"alt+u", {"账户管理(U)", "账户信息(U)"}, "u"},
   };
   for (const MenuPath& command : commands) {
     const std::size_t mark = Mark();
     ChooseMenuItem(main, command);
     WaitForRequest("GET /\\?\\S+ sid=" + RegexEscape(Sid()), mark);
-    if (command.letter.empty()) DeclineAnySaveDialog();  // the download
   }
+  // A download declined, then one saved (outside HOME); the save dialog
+  // starts in the user's folder.
+  const MenuPath export_command{"alt+c", {"客户管理(C)", "客户资料备份"}, "", 1};
+  ChooseMenuItem(main, export_command);
+  EXPECT_TRUE(DeclineAnySaveDialog());
+  ChooseMenuItem(main, export_command);
+  const Window dialog = WaitForWindow("保存文件");
+  a11y_->WaitFor(dialog.node, gui::Query{.role = ATSPI_ROLE_TOGGLE_BUTTON,
+                                         .name = session_->Home().filename().string()});
+  gui::TempDir elsewhere("varnock-saved");
+  const gui::Accessible name = a11y_->WaitFor(dialog.node, gui::Query{.role = ATSPI_ROLE_TEXT});
+  gui::FocusByClick(*xdo_, name);
+  xdo_->Key("ctrl+a");
+  xdo_->Type((elsewhere.path() / "cards.csv").string());
+  xdo_->KeyToWindow(dialog.xid, "Return");
+  WaitWindowGone("保存文件");
+  gui::WaitUntil([&] { return std::filesystem::exists(elsewhere.path() / "cards.csv"); }, gui::kDefaultTimeout,
+                 "the download to be saved");
+  // The About box, opened and closed.
+  ChooseMenuItem(main, {"alt+s", {"系统(S)", "关于"}, "", 3});
+  xdo_->KeyToWindow(WaitForWindow("关于 Varnock").xid, "Escape");
+  WaitWindowGone("关于 Varnock");
 
-  const std::size_t mark = Mark();
-  gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK, .name = "退出登录"}));
-  WaitForExactRequest("GET", "/?fun=logout", Sid(), mark);
-  const Window login = WaitForLoginWindow();
-  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
-  xdo_->CloseWindow(login.xid);
-  ASSERT_EQ(WaitClientExit(), std::optional<int>(0));
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
 
-  // Files only: GTK's save dialog makes the (empty) folders it would keep
-  // the user's bookmarks and recent files in, and nothing goes into them.
+  // Nothing at all: no file, and no folder either.
   std::string written;
-  for (const auto& path : session_->FilesUnderHome()) {
-    if (!std::filesystem::is_directory(session_->Home() / path)) written += "  " + path.string() + "\n";
-  }
+  for (const auto& path : session_->FilesUnderHome()) written += "  " + path.string() + "\n";
   EXPECT_TRUE(written.empty()) << "the client wrote under HOME:\n" << written;
   EXPECT_FALSE(std::filesystem::exists(*cache)) << "the run's private cache outlived it: " << *cache;
+  monitor.Stop();
+  std::ifstream log(watched);
+  std::string line, calls;
+  while (std::getline(log, line)) {
+    if (line.find("method call") != std::string::npos) calls += "  " + line + "\n";
+  }
+  EXPECT_TRUE(calls.empty()) << "the client wrote into the desktop's settings:\n" << calls;
+}
+
+// The run's private caches in the temporary folder, by name.
+std::set<std::string> PrivateCaches() {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator("/tmp")) {
+    const std::string name = entry.path().filename();
+    if (name.rfind("varnock-cache-", 0) == 0) names.insert(name);
+  }
+  return names;
+}
+
+TEST_F(LoginTest, AKilledRunsCacheGoesAtTheNextStartAndARunningOnesStays) {
+  StartService();
+  gui::Process& killed = StartClient();
+  WaitForLoginWindow();
+  std::optional<std::filesystem::path> left;
+  gui::WaitUntil([&] { return (left = PrivateCacheOf(killed)).has_value(); }, gui::kDefaultTimeout,
+                 "the first run's cache");
+  killed.Kill();
+  ASSERT_TRUE(WaitClientExit().has_value());
+  ASSERT_TRUE(std::filesystem::exists(*left)) << "a killed run left nothing to clean up";
+
+  // The next start clears what the killed run left.
+  const auto start = [&] {
+    gui::Environment extra;
+    if (!gui::Environment::FromCurrentProcess().Get("ASAN_OPTIONS")) extra.Set("ASAN_OPTIONS", "detect_leaks=0");
+    return session_->Start({VARNOCK_CLIENT}, extra);
+  };
+  const auto second = start();
+  std::optional<std::filesystem::path> second_cache;
+  gui::WaitUntil([&] { return (second_cache = PrivateCacheOf(*second)).has_value(); }, gui::kDefaultTimeout,
+                 "the second run's cache");
+  EXPECT_FALSE(std::filesystem::exists(*left)) << "the killed run's cache is still there: " << *left;
+
+  // A third while the second runs: the second keeps its own.
+  const auto third = start();
+  gui::WaitUntil([&] { return PrivateCacheOf(*third).has_value(); }, gui::kDefaultTimeout, "the third run's cache");
+  EXPECT_TRUE(std::filesystem::exists(*second_cache)) << "a running copy's cache was removed";
+}
+
+TEST_F(LoginTest, WithoutADisplayItSaysSoInOneLineAndLeavesNothing) {
+  const auto caches = PrivateCaches();
+  StartClientWith({"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", VARNOCK_CLIENT});
+  const auto status = WaitClientExit();
+  ASSERT_TRUE(status.has_value()) << "still running without a display";
+  EXPECT_NE(*status, 0);
+  std::string said = Client().Stderr();
+  while (!said.empty() && said.back() == '\n') said.pop_back();
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 0) << said;
+  EXPECT_NE(said.find("显示"), std::string::npos) << said;
+  EXPECT_EQ(PrivateCaches(), caches) << "a cache was left behind";
 }
 
 }  // namespace

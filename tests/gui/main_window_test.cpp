@@ -1,6 +1,8 @@
 // The main window: where it stands, its status bar, every page command of
 // its menus, logging out in the page, the exit question, signals, and
 // minimising.
+#include <glib.h>
+
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
@@ -227,6 +229,86 @@ TEST_F(MainWindowTest, TheDisplayGoingAwayEndsWithoutAQuestion) {
   ASSERT_TRUE(status.has_value()) << "still running after its display went away";
   EXPECT_EQ(*status, 0) << gui::DescribeStatus(*status);
   EXPECT_FALSE(std::filesystem::exists(*cache)) << "the run's private cache was left behind: " << *cache;
+}
+
+TEST_F(MainWindowTest, TheWaylandCompositorGoingAwayEndsWithoutAQuestion) {
+  const std::string socket = "wayland-test";
+  gui::ProcessOptions options;
+  options.env = session_->Env();
+  gui::Process compositor({"weston", "--backend=headless-backend.so", "--socket=" + socket, "--idle-time=0",
+                           "--no-config"},
+                          options);
+  gui::WaitUntil([&] { return std::filesystem::exists(session_->RuntimeDir() / socket); }, gui::kDefaultTimeout,
+                 "weston to listen", [&] { return compositor.Stderr(); });
+  StartService();
+  StartClientWith({"env", "-u", "DISPLAY", "WAYLAND_DISPLAY=" + socket, VARNOCK_CLIENT});
+  a11y_->WaitForWindow(kLoginTitle, gui::kDefaultTimeout, Client().pid());
+  std::optional<std::filesystem::path> cache;
+  gui::WaitUntil([&] { return (cache = PrivateCacheOf(Client())).has_value(); }, gui::kDefaultTimeout,
+                 "the client's private cache");
+  compositor.Stop();
+  const auto status = WaitClientExit();
+  ASSERT_TRUE(status.has_value()) << "still running after its compositor went away";
+  EXPECT_EQ(*status, 0) << gui::DescribeStatus(*status) << "\n" << ClientOutput();
+  EXPECT_FALSE(std::filesystem::exists(*cache)) << "the run's private cache was left behind: " << *cache;
+}
+
+// The interface is Simplified Chinese whatever the locale: its Han
+// characters take the Simplified forms (系 of 客户系统 in the status line,
+// whose Japanese form the fonts would fall back to is drawn otherwise, comes
+// out in C and en_US exactly as in zh_CN), and the toolkit's own dialogs
+// speak Chinese too.
+TEST_F(MainWindowTest, InAnyLocaleTheTextsAreSimplifiedChinese) {
+  const auto has_locale = [](const std::string& name) {
+    return gui::RunCommand({"locale", "-a"}, gui::Environment::FromCurrentProcess()).out.find(name) !=
+           std::string::npos;
+  };
+  if (!has_locale("zh_CN.utf8") || !has_locale("en_US.utf8")) {
+    GTEST_SKIP() << "the zh_CN.UTF-8 and en_US.UTF-8 locales are not generated here (make test generates them)";
+  }
+  StartService();
+  const std::string locales[] = {"zh_CN.UTF-8", "C.UTF-8", "en_US.UTF-8"};
+  std::vector<std::vector<gui::Rgb>> glyphs;
+  for (const std::string& locale : locales) {
+    SCOPED_TRACE(locale);
+    StartClientWith({"env", "LANG=" + locale, VARNOCK_CLIENT});
+    WaitForLoginWindow();
+    const Window main = LogInAsDemo();
+    const gui::Accessible line = a11y_->WaitFor(
+        a11y_->WaitFor(main.node, gui::Query{.role = ATSPI_ROLE_STATUS_BAR}), gui::Query{.role = ATSPI_ROLE_LABEL});
+    const std::string text = line.Text();
+    const auto at = text.find("客户系统");
+    ASSERT_NE(at, std::string::npos) << text;
+    const int index = static_cast<int>(g_utf8_strlen(text.c_str(), static_cast<gssize>(at))) + 2;
+    const gui::Extents glyph = line.CharacterExtents(index);
+    const auto shot = scratch_->path() / "status.png";
+    session_->Screenshot(shot);
+    const gui::ImageCheck image(shot);
+    std::vector<gui::Rgb> pixels;
+    for (int y = 0; y < glyph.height; ++y) {
+      for (int x = 0; x < glyph.width; ++x) pixels.push_back(image.Pixel(glyph.x + x, glyph.y + y));
+    }
+    glyphs.push_back(std::move(pixels));
+    if (locale != locales[0]) {
+      // The toolkit's own texts: the save dialog in Chinese, no English.
+      ChooseMenuItem(main, {"alt+c", {"客户管理(C)", "客户资料备份"}, "", 1});
+      const Window dialog = WaitForWindow("保存文件");
+      EXPECT_TRUE(gui::PollUntil(
+          [&] { return a11y_->Find(dialog.node, gui::Query{.role = ATSPI_ROLE_LABEL, .name = "名称(N)："}).has_value(); },
+          gui::kDefaultTimeout))
+          << "the save dialog's name field is not labelled 名称(N)：";
+      for (const char* english : {"Name:", "Cancel", "Save", "Other Locations", "Home", "Recent", "Create Folder"}) {
+        EXPECT_FALSE(a11y_->Find(dialog.node, gui::Query{.name = english}).has_value())
+            << "\"" << english << "\" in the save dialog";
+      }
+      xdo_->KeyToWindow(dialog.xid, "Escape");
+      WaitWindowGone("保存文件");
+    }
+    EXPECT_EQ(ExitThroughCloseBox(main), 0);
+  }
+  ASSERT_FALSE(glyphs[0].empty());
+  EXPECT_TRUE(glyphs[1] == glyphs[0]) << "系 in C.UTF-8 is not drawn as in zh_CN.UTF-8";
+  EXPECT_TRUE(glyphs[2] == glyphs[0]) << "系 in en_US.UTF-8 is not drawn as in zh_CN.UTF-8";
 }
 
 TEST_F(MainWindowTest, MinimiseAndRestoreKeepThePage) {

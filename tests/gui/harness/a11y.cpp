@@ -285,6 +285,15 @@ Extents Accessible::ScreenExtents() const {
   return e;
 }
 
+Extents Accessible::CharacterExtents(int offset) const {
+  VariantPtr reply = link_->Call(bus_, path_, kTextIface, "GetCharacterExtents",
+                                 g_variant_new("(iu)", offset, static_cast<guint32>(ATSPI_COORD_TYPE_SCREEN)),
+                                 "(iiii)");
+  Extents e;
+  g_variant_get(reply.get(), "(iiii)", &e.x, &e.y, &e.width, &e.height);
+  return e;
+}
+
 pid_t Accessible::ProcessId() const {
   VariantPtr reply = link_->Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
                                  "GetConnectionUnixProcessID", g_variant_new("(s)", bus_.c_str()), "(u)");

@@ -72,6 +72,10 @@ class Accessible {
   // stuck in a wait inside its accessibility bridge answers none.
   bool Answers(std::chrono::milliseconds deadline) const;
   Extents ScreenExtents() const;
+  // Where the character at `offset` of its text is drawn, on the screen
+  // (Text interface); a character cut off or left out is drawn nowhere
+  // within the object.
+  Extents CharacterExtents(int offset) const;
   pid_t ProcessId() const;
 
   // One line: role, name, states, actions.
