@@ -9,6 +9,11 @@ inline constexpr const char* kTitle = "Varnock";
 // The desktop's name for the program: its desktop entry's id.
 inline constexpr const char* kAppId = "com.varnock.Client";
 
+// The program's icon, compiled into it, in every size it comes in.
+inline constexpr const char* kIcons[] = {"/program/icon-16.png",  "/program/icon-32.png",
+                                         "/program/icon-48.png",  "/program/icon-64.png",
+                                         "/program/icon-128.png", "/program/icon-256.png"};
+
 struct Version {
   int major;
   int minor;

@@ -1,6 +1,7 @@
 // Program entry: hands the program description to the form runtime, which
 // loads and shows the login window. The client takes no arguments.
 #include <cstdio>
+#include <iterator>
 
 #include "app/app_info.h"
 #include "app/program.h"
@@ -8,13 +9,17 @@
 #include "platform/posix/posix_system.h"
 #include "platform/posix/private_cache.h"
 
+// The program's images (assets/images.gresource.xml), compiled into it.
+extern "C" void program_images_register_resource(void);
+
 int main() {
   // First: it keeps the environment the program was started with for the
   // programs it starts.
   vb::PosixSystem system;
   vb::PrivateCache cache("varnock");  // before any library looks for its cache directory
+  program_images_register_resource();
   try {
-    vb::GtkToolkit toolkit({app::kTitle, app::kAppId});
+    vb::GtkToolkit toolkit({app::kTitle, app::kAppId, {std::begin(app::kIcons), std::end(app::kIcons)}});
     toolkit.before_abrupt_exit = [&cache] { cache.Remove(); };
     app::Program program(toolkit, system);
     return program.Run();

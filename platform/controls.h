@@ -73,6 +73,7 @@ class StatusBar : public Control {
 
 struct StatusBarDesign {
   Single height = 255;
+  std::string name;
 };
 
 // Text on a form; CR LF in a caption breaks the line.
@@ -113,7 +114,7 @@ class PictureBox : public Control {};
 
 struct PictureDesign {
   Rect rect;
-  std::string image;     // resource name
+  std::string image;     // the image compiled into the program, by resource path
   bool border = true;    // a frame one pixel wide around the picture
   std::string name;
   std::string description;  // what a screen reader says of it

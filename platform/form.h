@@ -15,16 +15,6 @@
 
 namespace vb {
 
-using Integer = std::int16_t;
-
-// Why a form unloads, as Form_QueryUnload is told.
-inline constexpr Integer vbFormControlMenu = 0;  // close box, system menu, Alt+F4
-inline constexpr Integer vbFormCode = 1;         // the program's own Unload
-inline constexpr Integer vbAppWindows = 2;       // the desktop session ends
-inline constexpr Integer vbAppTaskManager = 3;   // a task manager closes the program
-inline constexpr Integer vbFormMDIForm = 4;
-inline constexpr Integer vbFormOwner = 5;
-
 class FormRuntime;
 class System;
 class ControlSlotBase;

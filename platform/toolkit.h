@@ -3,6 +3,7 @@
 // implementation drives GTK and WebKitGTK; tests use a double.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -75,6 +76,16 @@ class NativeWindow {
   virtual void SetMenu(const std::vector<MenuItemDesign>& items,
                        std::function<void(const std::string& name)> click) = 0;
 };
+
+using Integer = std::int16_t;
+
+// Why a form unloads, as Form_QueryUnload is told.
+inline constexpr Integer vbFormControlMenu = 0;  // close box, system menu, Alt+F4
+inline constexpr Integer vbFormCode = 1;         // the program's own Unload
+inline constexpr Integer vbAppWindows = 2;       // the desktop session ends
+inline constexpr Integer vbAppTaskManager = 3;   // a task manager closes the program
+inline constexpr Integer vbFormMDIForm = 4;
+inline constexpr Integer vbFormOwner = 5;
 
 // Message box buttons and answers.
 inline constexpr int vbOKOnly = 0;

@@ -21,7 +21,7 @@ namespace {
 
 // Frames report their completion from a script world of the client's own:
 // a page's script cannot reach this channel, so it cannot forge one.
-constexpr const char* kScriptWorld = "varnock-shell";
+constexpr const char* kScriptWorld = "shell";
 constexpr const char* kFrameChannel = "frameComplete";
 // The address is read when the frame's document starts, before any script
 // of the page's runs: a page that later changes the address it shows

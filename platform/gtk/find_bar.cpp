@@ -60,8 +60,8 @@ FindBar::FindBar(WebKitWebView* view)
       previous_("上一个"),
       next_("下一个"),
       close_("关闭") {
-  set_name("varnock-findbar");
-  get_style_context()->add_class("varnock-findbar");
+  set_name("find-bar");
+  get_style_context()->add_class("find-bar");
   set_halign(Gtk::ALIGN_END);
   set_valign(Gtk::ALIGN_START);
   set_margin_top(4);

@@ -39,8 +39,8 @@ GtkStatusBar::GtkStatusBar(FormCanvas& canvas, const StatusBarDesign& design)
 GtkStatusBar::GtkStatusBar(FormCanvas& canvas, const StatusBarDesign& design, Gtk::EventBox* box)
     : CanvasControl<StatusBar>(canvas, *box, Rect{0, 0, 0, design.height}, /*docked=*/true),
       label_(Gtk::manage(new Gtk::Label())) {
-  box->get_style_context()->add_class("varnock-statusbar");
-  box->set_name("StatusBar1");
+  box->get_style_context()->add_class("status-bar");
+  box->set_name(design.name);
   label_->set_xalign(0.0f);
   label_->set_ellipsize(Pango::ELLIPSIZE_END);
   label_->set_margin_start(6);

@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <csignal>
 
-#include "platform/form.h"
 #include "platform/gtk/downloads.h"
 #include "platform/gtk/message_box.h"
 #include "platform/gtk/resources.h"
@@ -73,7 +72,10 @@ GtkToolkit::GtkToolkit(const ProgramIdentity& identity) : scale_(DesktopTextScal
   auto* recent = static_cast<GtkRecentManagerClass*>(g_type_class_ref(GTK_TYPE_RECENT_MANAGER));
   recent->changed = nullptr;
   InstallStyle();
-  auto icons = ProgramIcons();
+  std::vector<Glib::RefPtr<Gdk::Pixbuf>> icons;
+  for (const std::string& path : identity.icons) {
+    if (auto icon = LoadImage(path)) icons.push_back(icon);
+  }
   if (!icons.empty()) Gtk::Window::set_default_icon_list(icons);
   WatchSystemEnd();
 }
@@ -90,13 +92,13 @@ void GtkToolkit::InstallStyle() {
   // Forms are laid out in twips for the platform's dialog font, 9 points,
   // with controls only as tall as their design gives them.
   static constexpr const char* kStyle =
-      ".varnock-form label, .varnock-form button { font-size: 9pt; }"
-      ".varnock-form button { padding: 0 6px; min-height: 0; min-width: 0; }"
-      ".varnock-statusbar { border-top: 1px solid alpha(currentColor, 0.2); }"
-      ".varnock-statusbar label { font-size: 9pt; }"
-      ".varnock-findbar { background-color: @theme_bg_color; padding: 4px 6px;"
+      ".form-canvas label, .form-canvas button { font-size: 9pt; }"
+      ".form-canvas button { padding: 0 6px; min-height: 0; min-width: 0; }"
+      ".status-bar { border-top: 1px solid alpha(currentColor, 0.2); }"
+      ".status-bar label { font-size: 9pt; }"
+      ".find-bar { background-color: @theme_bg_color; padding: 4px 6px;"
       "  border: 1px solid @borders; border-top: none; border-radius: 0 0 4px 4px; }"
-      ".varnock-findbar label { min-width: 5em; }";
+      ".find-bar label { min-width: 5em; }";
   auto provider = Gtk::CssProvider::create();
   provider->load_from_data(kStyle);
   Gtk::StyleContext::add_provider_for_screen(Gdk::Screen::get_default(), provider,

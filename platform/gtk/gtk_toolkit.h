@@ -22,6 +22,9 @@ class WebEngine;
 struct ProgramIdentity {
   std::string title;
   std::string app_id;
+  // The program's icon in the sizes it comes in: images compiled into the
+  // program, by resource path.
+  std::vector<std::string> icons;
 };
 
 class GtkToolkit final : public Toolkit {

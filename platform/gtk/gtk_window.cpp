@@ -36,7 +36,7 @@ GtkNativeWindow::GtkNativeWindow(GtkToolkit& toolkit, const FormDesign& design,
     // Read out as the dialog it is, not as another main window.
     window_->get_accessible()->set_role(Atk::ROLE_DIALOG);
   }
-  canvas_->get_style_context()->add_class("varnock-form");
+  canvas_->get_style_context()->add_class("form-canvas");
   box_->pack_end(*canvas_, Gtk::PACK_EXPAND_WIDGET);
   window_->add(*box_);
   box_->show();

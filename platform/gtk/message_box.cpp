@@ -15,7 +15,7 @@ namespace vb::gtk {
 std::unique_ptr<Gtk::Dialog> BuildMessageBox(const std::string& prompt, bool with_cancel,
                                              const std::string& title, Gtk::Window* parent) {
   auto dialog = std::make_unique<Gtk::Dialog>(title, true);
-  dialog->set_name("varnock-msgbox");
+  dialog->set_name("message-box");
   dialog->set_resizable(false);
   // Wide enough for its title, as message boxes of the desktop are.
   dialog->set_size_request(260, -1);

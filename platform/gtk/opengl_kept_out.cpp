@@ -6,7 +6,7 @@ namespace vb::gtk {
 
 OpenGlKeptOut::OpenGlKeptOut()
     : gdk_gl_(Override("GDK_GL", "disable")),
-      egl_vendors_(Override("__EGL_VENDOR_LIBRARY_FILENAMES", "/nonexistent/varnock-no-egl-vendor.json")) {}
+      egl_vendors_(Override("__EGL_VENDOR_LIBRARY_FILENAMES", "/nonexistent/no-egl-vendor.json")) {}
 
 void OpenGlKeptOut::End() {
   if (ended_) return;

@@ -31,7 +31,7 @@ PopupWindow::PopupWindow(WebEngine& engine, PopupFamily& family, WebKitWebView* 
       opener_(opener),
       window_(std::make_unique<Gtk::Window>(Gtk::WINDOW_TOPLEVEL)),
       browser_(std::make_unique<BrowserView>(engine, family, opener)) {
-  window_->set_name("varnock-popup");
+  window_->set_name("web-popup");
   window_->set_default_size(800, 600);
   window_->add(browser_->Widget());
   browser_->Widget().show();

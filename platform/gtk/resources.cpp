@@ -2,31 +2,18 @@
 
 #include <gio/gio.h>
 
-// Generated from the program's images by glib-compile-resources.
-extern "C" void varnock_images_register_resource(void);
+#include "platform/gtk/gobject_ptr.h"
 
 namespace vb::gtk {
 
-Glib::RefPtr<Gdk::Pixbuf> LoadImage(const std::string& name) {
-  // Registered by hand: a static library's constructor would never be linked in.
-  static const bool registered = (varnock_images_register_resource(), true);
-  (void)registered;
-  const std::string path = "/com/varnock/client/" + name + ".png";
+Glib::RefPtr<Gdk::Pixbuf> LoadImage(const std::string& resource_path) {
   GError* error = nullptr;
-  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_resource(path.c_str(), &error);
+  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_resource(resource_path.c_str(), &error);
   if (pixbuf == nullptr) {
     g_clear_error(&error);
     return {};
   }
   return Glib::wrap(pixbuf);
-}
-
-std::vector<Glib::RefPtr<Gdk::Pixbuf>> ProgramIcons() {
-  std::vector<Glib::RefPtr<Gdk::Pixbuf>> icons;
-  for (const char* name : {"icon-16", "icon-32"}) {
-    if (auto icon = LoadImage(name)) icons.push_back(icon);
-  }
-  return icons;
 }
 
 }  // namespace vb::gtk

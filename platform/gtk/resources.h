@@ -1,17 +1,13 @@
-// Images compiled into the program: the program icon and the product logo.
+// Images compiled into the program (GResource), which the program registers.
 #pragma once
 
 #include <gdkmm/pixbuf.h>
 
 #include <string>
-#include <vector>
 
 namespace vb::gtk {
 
-// An image by name ("logo", "icon-16", "icon-32"); empty if there is none.
-Glib::RefPtr<Gdk::Pixbuf> LoadImage(const std::string& name);
-
-// The program icon in every size it comes in.
-std::vector<Glib::RefPtr<Gdk::Pixbuf>> ProgramIcons();
+// An image by resource path ("/program/logo.png"); empty if there is none.
+Glib::RefPtr<Gdk::Pixbuf> LoadImage(const std::string& resource_path);
 
 }  // namespace vb::gtk

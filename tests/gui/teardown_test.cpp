@@ -81,7 +81,7 @@ class WindowTeardownTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     session_ = std::make_unique<gui::Session>();
-    toolkit_ = std::make_unique<vb::GtkToolkit>(vb::gtk::ProgramIdentity{"Teardown", "org.example.Teardown"});
+    toolkit_ = std::make_unique<vb::GtkToolkit>(vb::gtk::ProgramIdentity{"Teardown", "org.example.Teardown", {}});
   }
   static void TearDownTestSuite() {
     toolkit_.reset();

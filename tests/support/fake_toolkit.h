@@ -97,7 +97,7 @@ class FakeBrowser final : public vb::Browser, public FakeControl {
 class FakeStatusBar final : public vb::StatusBar, public FakeControl {
  public:
   FakeStatusBar(Journal& journal, const vb::StatusBarDesign& design)
-      : FakeControl(journal, "StatusBar1", {0, 0, 0, design.height}) {}
+      : FakeControl(journal, design.name, {0, 0, 0, design.height}) {}
   FAKE_GEOMETRY
   std::string SimpleText() const override { return text_; }
   void SetSimpleText(const std::string& text) override {

@@ -8,6 +8,6 @@ inline constexpr const char* kSlogan = "让每一条短信准时抵达。";
 inline constexpr const char* kDisclaimer = "© 2026 瓦诺克通信 保留所有权利";
 
 // The product logo compiled into the program.
-inline constexpr const char* kLogoImage = "logo";
+inline constexpr const char* kLogoImage = "/program/logo.png";
 
 }  // namespace windows

@@ -39,7 +39,7 @@ varnock::varnock(vb::FormRuntime& runtime, app::Forms& forms)
     : vb::Form(runtime, Design()), forms_(forms) {}
 
 void varnock::CreateControls(vb::NativeWindow& window) {
-  StatusBar1 = window.AddStatusBar({255});
+  StatusBar1 = window.AddStatusBar({255, "StatusBar1"});
 
   vb::BrowserEvents events;
   events.DocumentComplete = [this](const vb::BrowserFrame& pDisp, const vb::Variant& URL) {
