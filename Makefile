@@ -2,6 +2,8 @@
 # for deeper checks, measurements and the Debian package.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
+# Tests side by side: most of a GUI test is waiting for a window or a page.
+TEST_JOBS ?= $(JOBS)
 
 .PHONY: all deps build run test soak test-asan bench fuzz deb clean
 
@@ -34,7 +36,7 @@ run: build
 test: DEPS_GROUPS = test
 test: TESTING = ON
 test: build
-	@cd $(BUILD_DIR) && ctest --output-on-failure --timeout 600
+	@cd $(BUILD_DIR) && ctest --output-on-failure --timeout 600 -j$(TEST_JOBS)
 
 # The GUI soak test at length: SOAK_CYCLES (default 200) rounds of logging
 # in, opening a page and logging out in the page; `make test` runs 20.
@@ -63,21 +65,22 @@ test-asan: deps
 
 # The client against a bare WebKitGTK view and Chromium's app window, side by
 # side (bench/; results in docs/performance.md). Not part of `make test`:
-# builds the client in $(BENCH_BUILD_DIR), installs Chromium when missing and
-# prints a table of medians over BENCH_RUNS runs (default 5). As root it runs
-# in a private network, so port 8010 may be in use elsewhere on the machine.
+# builds the client and the benchmark (VARNOCK_BENCH) in $(BENCH_BUILD_DIR),
+# installs Chromium when missing and prints a table of medians over
+# BENCH_RUNS runs (default 5). As root it runs in a private network, so port
+# 8010 may be in use elsewhere on the machine.
 BENCH_BUILD_DIR ?= $(BUILD_DIR)-bench
 BENCH_RUNS ?= 5
 bench:
 	@./scripts/install-deps.sh bench
-	@cmake -S . -B $(BENCH_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF > /dev/null
-	@cmake --build $(BENCH_BUILD_DIR) -j$(JOBS) --target varnock
-	@cmake -S bench -B $(BENCH_BUILD_DIR)/bench -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-	@cmake --build $(BENCH_BUILD_DIR)/bench -j$(JOBS)
+	@cmake -S . -B $(BENCH_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+	  -DVARNOCK_BENCH=ON > /dev/null
+	@cmake --build $(BENCH_BUILD_DIR) -j$(JOBS) --target varnock varnock_bench floor
 	@$(BENCH_BUILD_DIR)/bench/varnock_bench --client $(BENCH_BUILD_DIR)/varnock \
 	  --floor $(BENCH_BUILD_DIR)/bench/floor --runs $(BENCH_RUNS)
 
-# libFuzzer targets (clang), each for a bounded time (FUZZ_SECONDS, default 60).
+# libFuzzer targets (the project with VARNOCK_FUZZ, clang) in
+# $(BUILD_DIR)-fuzz, each run for a bounded time (FUZZ_SECONDS, default 60).
 fuzz:
 	@./scripts/install-deps.sh fuzz
 	@tests/fuzz/run-fuzz.sh $(CURDIR)/$(BUILD_DIR)-fuzz

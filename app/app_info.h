@@ -22,8 +22,10 @@ struct Version {
 inline constexpr Version kVersion{VARNOCK_VERSION_MAJOR, VARNOCK_VERSION_MINOR,
                                   VARNOCK_VERSION_REVISION};
 
-// How the version resource writes it: minor in two digits, revision in four.
-std::string VersionResourceText(const Version& v = kVersion);
+// The version as the version resource, the desktop entry and the AppStream
+// metadata write it (2.08.0034), worked out once by the build.
+inline constexpr const char* kVersionText = VARNOCK_RESOURCE_VERSION;
+inline std::string VersionResourceText() { return kVersionText; }
 
 }  // namespace app
 

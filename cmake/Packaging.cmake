@@ -38,28 +38,17 @@ if(NOT VARNOCK_SANITIZE)
       varnock_harden_targets("${subdir}")
     endforeach()
   endfunction()
-  varnock_harden_targets("${CMAKE_SOURCE_DIR}")
+  varnock_harden_targets("${PROJECT_SOURCE_DIR}")
 endif()
 
 # --- The Debian package. Its revision and maintainer come from the newest
-# entry of assets/debian/changelog, its version from project(); the package
-# check fails when the changelog has no entry for this version.
-set(changelog ${CMAKE_SOURCE_DIR}/assets/debian/changelog)
-file(STRINGS ${changelog} changelog_head LIMIT_COUNT 1)
-file(STRINGS ${changelog} changelog_trailer REGEX "^ -- " LIMIT_COUNT 1)
-if(NOT changelog_head MATCHES "^varnock \\(([^)-]+)-([^)]+)\\)"
-   OR NOT changelog_trailer MATCHES "^ -- (.+ <[^>]+>)  ")
-  message(FATAL_ERROR "${changelog}: the newest entry is not of the form "
-                      "'varnock (VERSION-REVISION) ...' ending in ' -- NAME <ADDRESS>  DATE'")
-endif()
-string(REGEX MATCH "^varnock \\(([^)-]+)-([^)]+)\\)" changelog_head "${changelog_head}")
-set(changelog_version ${CMAKE_MATCH_1})
-set(VARNOCK_DEBIAN_REVISION ${CMAKE_MATCH_2})
-string(REGEX MATCH "^ -- (.+ <[^>]+>)  " changelog_trailer "${changelog_trailer}")
-set(VARNOCK_PACKAGE_MAINTAINER "${CMAKE_MATCH_1}")
-if(NOT changelog_version STREQUAL PROJECT_VERSION)
-  message(WARNING "${changelog}: the newest entry is for ${changelog_version}, the project is "
-                  "${PROJECT_VERSION}; add an entry before packaging")
+# entry of assets/debian/changelog (cmake/Release.cmake), its version from
+# project(); the package check fails when the changelog has no entry for this
+# version.
+set(changelog ${PROJECT_SOURCE_DIR}/assets/debian/changelog)
+if(NOT VARNOCK_CHANGELOG_VERSION STREQUAL PROJECT_VERSION)
+  message(WARNING "${changelog}: the newest entry is for ${VARNOCK_CHANGELOG_VERSION}, the "
+                  "project is ${PROJECT_VERSION}; add an entry before packaging")
 endif()
 
 # What Debian asks of every package besides the program: the copyright in
@@ -74,10 +63,10 @@ add_custom_command(
   COMMENT "Compressing the Debian changelog")
 add_custom_target(varnock_debian_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.Debian.gz)
 include(GNUInstallDirs)
-install(FILES ${CMAKE_SOURCE_DIR}/assets/debian/copyright
+install(FILES ${PROJECT_SOURCE_DIR}/assets/debian/copyright
               ${CMAKE_BINARY_DIR}/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/assets/debian/lintian-overrides
+install(FILES ${PROJECT_SOURCE_DIR}/assets/debian/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME varnock)
 
 set(CPACK_GENERATOR DEB)

@@ -9,6 +9,7 @@
 #include "platform/gtk/downloads.h"
 #include "platform/gtk/error_page.h"
 #include "platform/gtk/find_bar.h"
+#include "platform/gtk/hang_watch.h"
 #include "platform/gtk/message_box.h"
 #include "platform/gtk/page_dialogs.h"
 #include "platform/gtk/popups.h"
@@ -59,7 +60,7 @@ bool IsAttachment(WebKitURIResponse* response) {
 // ordinary children: two views a login cycle, each leaving a text view with
 // its buffer and styles behind. The overlay is destroyed just before the
 // view, while the view still lists that child.
-void DestroyViewChildren(GtkWidget* /*overlay*/, gpointer view) {
+void DestroyViewChildren(WebKitWebView* view) {
   std::vector<GtkWidget*> children;
   gtk_container_forall(
       GTK_CONTAINER(view),
@@ -73,17 +74,19 @@ void DestroyViewChildren(GtkWidget* /*overlay*/, gpointer view) {
 BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* opener)
     : engine_(engine), family_(family), is_popup_(opener != nullptr) {
   content_ = Adopt(webkit_user_content_manager_new());
-  // A boxed, reference-counted type: the manager takes a reference of its own.
-  WebKitUserScript* script = webkit_user_script_new_for_world(
-      kFrameScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
-      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kScriptWorld, nullptr, nullptr);
-  webkit_user_content_manager_add_script(content_.get(), script);
-  webkit_user_script_unref(script);
+  // The manager takes a reference of its own.
+  OwnedPtr<WebKitUserScript, webkit_user_script_unref> script(webkit_user_script_new_for_world(
+      kFrameScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START,
+      kScriptWorld, nullptr, nullptr));
+  webkit_user_content_manager_add_script(content_.get(), script.get());
   view_ = Retain(engine_.NewView(content_.get(), opener));
 
   overlay_ = Gtk::manage(new Gtk::Overlay());
   overlay_->add(*Glib::wrap(GTK_WIDGET(view_.get())));
-  g_signal_connect(overlay_->gobj(), "destroy", G_CALLBACK(DestroyViewChildren), view_.get());
+  // For as long as the overlay lives, which may be longer than this object.
+  Connect<void(GtkWidget*)>(overlay_->gobj(), "destroy", [view = view_.get()](GtkWidget*) {
+    DestroyViewChildren(view);
+  }).KeepForItsLifetime();
   find_bar_ = Gtk::manage(new FindBar(view_.get()));
   overlay_->add_overlay(*find_bar_);
   gtk_widget_show(GTK_WIDGET(view_.get()));
@@ -93,26 +96,45 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
   print_ = std::make_unique<PrintDialog>(view_.get(), [this] {
     StopFloodingPage("此页面不停地要求打印，已被停止。您的登录状态不受影响，可以重新加载此页。");
   });
+  hang_watch_ = std::make_unique<HangWatch>(
+      view_.get(), HangWatch::Hooks{[this] { EndWebProcess(); }, [this](const std::string& why) { StopPage(why); },
+                                    [this] { return dialogs_->AnyOpen(); }});
 
   WebKitWebView* v = view_.get();
-  Connect(v, "load-changed", G_CALLBACK(OnLoadChanged));
-  Connect(v, "load-failed", G_CALLBACK(OnLoadFailed));
-  Connect(v, "permission-request", G_CALLBACK(OnPermissionRequest));
-  Connect(v, "decide-policy", G_CALLBACK(OnDecidePolicy));
-  Connect(v, "create", G_CALLBACK(OnCreate));
-  Connect(v, "ready-to-show", G_CALLBACK(OnReadyToShow));
-  Connect(v, "close", G_CALLBACK(OnClose));
-  Connect(v, "web-process-terminated", G_CALLBACK(OnCrashed));
-  Connect(v, "context-menu", G_CALLBACK(OnContextMenu));
-  Connect(v, "key-press-event", G_CALLBACK(OnKeyPress));
-  Connect(v, "print", G_CALLBACK(OnPrint));
-  Connect(v, "authenticate", G_CALLBACK(OnAuthenticate));
-  connections_.emplace_back(v, g_signal_connect_swapped(v, "notify::is-web-process-responsive",
-                                                        G_CALLBACK(+[](BrowserView* self) {
-                                                          self->WebProcessResponsiveChanged();
-                                                        }),
-                                                        this));
-  Connect(content_.get(), "script-message-received::frameComplete", G_CALLBACK(OnFrameComplete));
+  connections_.push_back(Connect<void(WebKitWebView*, WebKitLoadEvent)>(
+      v, "load-changed", [this](WebKitWebView*, WebKitLoadEvent event) { OnLoadChanged(event); }));
+  connections_.push_back(Connect<gboolean(WebKitWebView*, WebKitLoadEvent, gchar*, GError*)>(
+      v, "load-failed",
+      [this](WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error) -> gboolean { return OnLoadFailed(uri, error); }));
+  connections_.push_back(Connect<gboolean(WebKitWebView*, WebKitPermissionRequest*)>(
+      v, "permission-request",
+      [this](WebKitWebView*, WebKitPermissionRequest* request) -> gboolean { return OnPermissionRequest(request); }));
+  connections_.push_back(Connect<gboolean(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType)>(
+      v, "decide-policy", [this](WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type)
+                              -> gboolean { return OnDecidePolicy(decision, type); }));
+  connections_.push_back(Connect<GtkWidget*(WebKitWebView*, WebKitNavigationAction*)>(
+      v, "create", [this](WebKitWebView*, WebKitNavigationAction* action) { return OnCreate(action); }));
+  connections_.push_back(
+      Connect<void(WebKitWebView*)>(v, "ready-to-show", [this](WebKitWebView*) { OnReadyToShow(); }));
+  connections_.push_back(Connect<void(WebKitWebView*)>(v, "close", [this](WebKitWebView*) { OnClose(); }));
+  connections_.push_back(Connect<void(WebKitWebView*, WebKitWebProcessTerminationReason)>(
+      v, "web-process-terminated",
+      [this](WebKitWebView*, WebKitWebProcessTerminationReason reason) { OnCrashed(reason); }));
+  connections_.push_back(Connect<gboolean(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*)>(
+      v, "context-menu", [v](WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult*) -> gboolean {
+        PrepareContextMenu(menu, v);
+        return FALSE;
+      }));
+  connections_.push_back(Connect<gboolean(GtkWidget*, GdkEventKey*)>(
+      v, "key-press-event", [this](GtkWidget*, GdkEventKey* event) -> gboolean { return HandleKey(event); }));
+  connections_.push_back(Connect<gboolean(WebKitWebView*, WebKitPrintOperation*)>(
+      v, "print", [this](WebKitWebView*, WebKitPrintOperation* operation) -> gboolean { return OnPrint(operation); }));
+  connections_.push_back(Connect<gboolean(WebKitWebView*, WebKitAuthenticationRequest*)>(
+      v, "authenticate",
+      [this](WebKitWebView*, WebKitAuthenticationRequest* request) -> gboolean { return OnAuthenticate(request); }));
+  connections_.push_back(Connect<void(WebKitUserContentManager*, WebKitJavascriptResult*)>(
+      content_.get(), "script-message-received::frameComplete",
+      [this](WebKitUserContentManager*, WebKitJavascriptResult* result) { OnFrameComplete(result); }));
   webkit_user_content_manager_register_script_message_handler_in_world(content_.get(),
                                                                        kFrameChannel, kScriptWorld);
 }
@@ -124,17 +146,11 @@ BrowserView::~BrowserView() {
       content_.get(), kFrameChannel, kScriptWorld);
 }
 
-void BrowserView::Connect(gpointer instance, const char* signal, GCallback handler) {
-  connections_.emplace_back(instance, g_signal_connect(instance, signal, handler, this));
-}
-
 void BrowserView::Detach() {
   if (detached_) return;
   detached_ = true;
   stop_page_.disconnect();
-  patience_.disconnect();
-  command_watch_.disconnect();
-  watched_command_ = nullptr;
+  hang_watch_->Stop();
   connections_.clear();
   document_complete = nullptr;
   close_requested = nullptr;
@@ -148,190 +164,105 @@ void BrowserView::Detach() {
 }
 
 void BrowserView::Navigate(const std::string& uri) {
-  RunWatched([this, uri] { webkit_web_view_load_uri(view_.get(), uri.c_str()); });
+  hang_watch_->Run([this, uri] { webkit_web_view_load_uri(view_.get(), uri.c_str()); });
 }
 
 void BrowserView::Reload() {
-  RunWatched([this] { webkit_web_view_reload(view_.get()); });
-}
-
-// ------------------------------------------------------------- hung pages
-//
-// The engine marks its web process unresponsive once a message it expects
-// an answer to (a load, a key) has waited about three seconds: a script
-// that never returns holds the process, and with it every page it shows.
-
-namespace {
-// How long a page may go on not answering while the user waits on it.
-constexpr unsigned kPatienceMilliseconds = 3000;
-// How long a load may take to start. The engine does not watch the first
-// load of a new view (a window opening on a process some other page holds):
-// a load that has not started by then meets a held process.
-constexpr unsigned kStartPatienceMilliseconds = 4000;
-}  // namespace
-
-void BrowserView::RunWatched(std::function<void()> command) {
-  watched_command_ = std::move(command);
-  command_started_ = false;
-  command_retried_ = false;
-  if (!webkit_web_view_get_is_web_process_responsive(view_.get())) {
-    // Known to hold nothing but its script: no need to wait again.
-    EndWebProcess();
-  }
-  auto run = watched_command_;
-  run();
-  WatchCommandStart();
-}
-
-void BrowserView::WatchCommandStart() {
-  command_watch_.disconnect();
-  command_watch_ = Glib::signal_timeout().connect(
-      [this] {
-        if (!watched_command_ || command_started_) return false;
-        // A question of the page's own (leave this page?) holds the load
-        // until the user answers it.
-        if (dialogs_->AnyOpen()) return true;
-        if (command_retried_) return false;  // a new process has it: the engine's to finish
-        command_retried_ = true;
-        auto command = watched_command_;
-        EndWebProcess();
-        command();
-        return true;
-      },
-      kStartPatienceMilliseconds);
-}
-
-void BrowserView::WebProcessResponsiveChanged() {
-  if (webkit_web_view_get_is_web_process_responsive(view_.get())) {
-    patience_.disconnect();
-    return;
-  }
-  if (watched_command_) {
-    // The user's command met a page that holds its process: a new process
-    // carries it out. Not from inside the engine's notification.
-    patience_.disconnect();
-    patience_ = Glib::signal_idle().connect([this] {
-      auto command = watched_command_;
-      EndWebProcess();
-      if (command) command();
-      return false;
-    });
-    return;
-  }
-  if (patience_.connected()) return;
-  patience_ = Glib::signal_timeout().connect(
-      [this] {
-        if (!webkit_web_view_get_is_web_process_responsive(view_.get())) {
-          StopPage("此页面长时间没有响应，已被停止。您的登录状态不受影响，可以重新加载此页。");
-        }
-        return false;
-      },
-      kPatienceMilliseconds);
+  hang_watch_->Run([this] { webkit_web_view_reload(view_.get()); });
 }
 
 void BrowserView::EndWebProcess() {
-  patience_.disconnect();
   stopping_page_ = true;
   webkit_web_view_terminate_web_process(view_.get());
   stopping_page_ = false;
 }
 
 void BrowserView::StopPage(const std::string& why) {
-  watched_command_ = nullptr;
+  hang_watch_->Settled();
   EndWebProcess();
   ShowErrorPage("此页已被停止", why, location_);
 }
 
 // ------------------------------------------------------------- loading
 
-void BrowserView::OnLoadChanged(WebKitWebView* v, WebKitLoadEvent event, gpointer data) {
-  auto* self = static_cast<BrowserView*>(data);
+void BrowserView::OnLoadChanged(WebKitLoadEvent event) {
   switch (event) {
     case WEBKIT_LOAD_STARTED:
-      self->command_started_ = true;
-      self->waiting_frames_.clear();
-      self->page_loading_ = true;
-      self->load_failed_ = false;
-      self->error_page_load_ = self->error_page_next_;
-      self->error_page_next_ = false;
+      hang_watch_->Started();
+      waiting_frames_.clear();
+      load_ = load_ == LoadState::ErrorPageNext ? LoadState::ErrorPage : LoadState::Loading;
       break;
     case WEBKIT_LOAD_REDIRECTED:
       break;
     case WEBKIT_LOAD_COMMITTED:
       // The command the user waited on has been carried out.
-      self->watched_command_ = nullptr;
+      hang_watch_->Settled();
       // The address the document was loaded from, after any redirects. A
       // page's script may show another one (History API, fragments), but
       // the page has not been loaded there: a login page that claims the
       // session's address is no login, a page claiming the login address no
       // logout.
-      if (const char* uri = webkit_web_view_get_uri(v)) self->location_ = uri;
+      if (const char* uri = webkit_web_view_get_uri(view_.get())) location_ = uri;
       break;
     case WEBKIT_LOAD_FINISHED: {
-      const bool completed = !self->load_failed_ && !self->error_page_load_;
-      self->load_failed_ = false;
-      self->error_page_load_ = false;
-      self->page_loading_ = false;
-      std::vector<std::string> frames = std::move(self->waiting_frames_);
-      self->waiting_frames_.clear();
+      const bool completed = load_ == LoadState::Loading;
+      // An error page asked for while this load failed starts next.
+      if (load_ != LoadState::ErrorPageNext) load_ = LoadState::Idle;
+      std::vector<std::string> frames = std::move(waiting_frames_);
+      waiting_frames_.clear();
       if (!completed) break;
       // The owner may unload its window in any of these calls; this object
       // lives on until the handler has returned, but raises nothing more
       // once detached.
       for (const std::string& frame : frames) {
-        if (!self->document_complete) break;
-        auto notify = self->document_complete;
+        if (!document_complete) break;
+        auto notify = document_complete;
         notify(false, frame);
       }
-      if (self->document_complete) {
-        auto notify = self->document_complete;
-        notify(true, self->location_);
+      if (document_complete) {
+        auto notify = document_complete;
+        notify(true, location_);
       }
       break;
     }
   }
 }
 
-gboolean BrowserView::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
-                                   gpointer data) {
-  auto* self = static_cast<BrowserView*>(data);
-  self->load_failed_ = true;
-  self->watched_command_ = nullptr;
-  if (!self->refusal_.empty()) {
-    const std::string why = std::move(self->refusal_);
-    self->refusal_.clear();
-    self->ShowErrorPage("无法显示此页", why, uri ? uri : "");
-    return TRUE;
+bool BrowserView::OnLoadFailed(const char* uri, const GError* error) {
+  if (load_ == LoadState::Loading) load_ = LoadState::Failed;
+  hang_watch_->Settled();
+  if (!refusal_.empty()) {
+    const std::string why = std::move(refusal_);
+    refusal_.clear();
+    ShowErrorPage("无法显示此页", why, uri ? uri : "");
+    return true;
   }
   // Superseded by another navigation, refused by our policy, or turned into
   // a download: the page shown stays.
   if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED) ||
-      g_error_matches(error, WEBKIT_POLICY_ERROR,
-                      WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
-    return TRUE;
+      g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE)) {
+    return true;
   }
-  self->ShowErrorPage("无法显示此页", FailureDetail(error), uri ? uri : "");
-  return TRUE;
+  ShowErrorPage("无法显示此页", FailureDetail(error), uri ? uri : "");
+  return true;
 }
 
 void BrowserView::ShowErrorPage(const std::string& heading, const std::string& detail,
                                 const std::string& uri) {
-  error_page_next_ = true;
+  load_ = LoadState::ErrorPageNext;
   const std::string html = ErrorPageHtml(heading, detail, uri);
   webkit_web_view_load_alternate_html(view_.get(), html.c_str(), uri.c_str(), uri.c_str());
 }
 
-void BrowserView::OnFrameComplete(WebKitUserContentManager*, WebKitJavascriptResult* result,
-                                  gpointer data) {
-  auto* self = static_cast<BrowserView*>(data);
+void BrowserView::OnFrameComplete(WebKitJavascriptResult* result) {
   JSCValue* value = webkit_javascript_result_get_js_value(result);
-  if (!jsc_value_is_string(value) || !self->document_complete) return;
+  if (!jsc_value_is_string(value) || !document_complete) return;
   GCharPtr href(jsc_value_to_string(value));
-  if (self->frames_wait_ && self->page_loading_) {
-    self->waiting_frames_.emplace_back(href.get());
+  if (frames_wait_ && load_ != LoadState::Idle) {
+    waiting_frames_.emplace_back(href.get());
     return;
   }
-  auto notify = self->document_complete;
+  auto notify = document_complete;
   notify(false, href.get());
 }
 
@@ -356,34 +287,28 @@ void BrowserView::StopFloodingPage(const std::string& why) {
   });
 }
 
-void BrowserView::OnCrashed(WebKitWebView*, WebKitWebProcessTerminationReason reason,
-                            gpointer data) {
-  auto* self = static_cast<BrowserView*>(data);
+void BrowserView::OnCrashed(WebKitWebProcessTerminationReason reason) {
   if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) {
     // The view being closed, or stopped by us with a page of its own.
-    if (self->detached_ || self->stopping_page_) return;
+    if (detached_ || stopping_page_) return;
     // Stopped for another page of the same process (a pop-up of this one
     // that would not stop): this page had done nothing, and comes back.
-    if (!self->location_.empty()) self->Navigate(self->location_);
+    if (!location_.empty()) Navigate(location_);
     return;
   }
-  self->ShowErrorPage("页面已停止响应", "显示此页面的进程意外结束。您的登录状态不受影响，可以重新加载此页。",
-                      self->location_);
+  ShowErrorPage("页面已停止响应", "显示此页面的进程意外结束。您的登录状态不受影响，可以重新加载此页。", location_);
 }
 
 // ------------------------------------------------------------- policies
 
-gboolean BrowserView::OnPermissionRequest(WebKitWebView*, WebKitPermissionRequest* request,
-                                          gpointer data) {
-  auto* self = static_cast<BrowserView*>(data);
-  if (!self->silent_) return FALSE;
+bool BrowserView::OnPermissionRequest(WebKitPermissionRequest* request) {
+  if (!silent_) return false;
   // Silent: no question of the engine's own reaches the user.
   webkit_permission_request_deny(request);
-  return TRUE;
+  return true;
 }
 
-gboolean BrowserView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
-                                     WebKitPolicyDecisionType type, gpointer data) {
+bool BrowserView::OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type) {
   switch (type) {
     case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION:
     case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION: {
@@ -402,7 +327,7 @@ gboolean BrowserView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decis
       // batch of messages, a second payment): only if the user says so.
       if (webkit_navigation_action_get_navigation_type(action) ==
           WEBKIT_NAVIGATION_TYPE_FORM_RESUBMITTED) {
-        static_cast<BrowserView*>(data)->AskResubmission(decision);
+        AskResubmission(decision);
         return TRUE;
       }
       return FALSE;
@@ -415,7 +340,7 @@ gboolean BrowserView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decis
       if (webkit_uri_response_get_status_code(response) == SOUP_STATUS_UNAUTHORIZED &&
           webkit_uri_response_get_content_length(response) == 0 &&
           webkit_response_policy_decision_is_main_frame_main_resource(response_decision)) {
-        static_cast<BrowserView*>(data)->refusal_ =
+        refusal_ =
             "此页面要求以 HTTP 身份验证登录（用户名和密码），本程序不提供这种登录方式。";
         webkit_policy_decision_ignore(decision);
         return TRUE;
@@ -454,56 +379,41 @@ void BrowserView::AnswerResubmission(bool resubmit) {
 
 // ------------------------------------------------------------- pop-ups
 
-GtkWidget* BrowserView::OnCreate(WebKitWebView* v, WebKitNavigationAction* action, gpointer data) {
-  auto* self = static_cast<BrowserView*>(data);
+GtkWidget* BrowserView::OnCreate(WebKitNavigationAction* action) {
   const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
-  if (uri != nullptr && *uri != '\0' &&
-      JudgeNavigation(uri, true) != NavigationVerdict::Follow) {
+  if (uri != nullptr && *uri != '\0' && JudgeNavigation(uri, true) != NavigationVerdict::Follow) {
     return nullptr;
   }
-  WebKitWebView* popup = self->family_.Open(v);
+  WebKitWebView* popup = family_.Open(view_.get());
   return popup ? GTK_WIDGET(popup) : nullptr;
 }
 
-void BrowserView::OnReadyToShow(WebKitWebView* v, gpointer data) {
-  auto* self = static_cast<BrowserView*>(data);
+void BrowserView::OnReadyToShow() {
   GdkRectangle geometry{0, 0, 0, 0};
-  webkit_window_properties_get_geometry(webkit_web_view_get_window_properties(v), &geometry);
-  if (self->ready_to_show) self->ready_to_show(geometry);
+  webkit_window_properties_get_geometry(webkit_web_view_get_window_properties(view_.get()), &geometry);
+  if (ready_to_show) ready_to_show(geometry);
 }
 
-void BrowserView::OnClose(WebKitWebView*, gpointer data) {
-  auto* self = static_cast<BrowserView*>(data);
-  if (self->close_requested) {
-    auto close = self->close_requested;
+void BrowserView::OnClose() {
+  if (close_requested) {
+    auto close = close_requested;
     close();
   }
 }
 
-// ------------------------------------------------------------- keys, menu
+// ------------------------------------------------------------- keys, printing
 
-gboolean BrowserView::OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest* request, gpointer data) {
-  auto* self = static_cast<BrowserView*>(data);
-  if (!self->silent_) return FALSE;
+bool BrowserView::OnAuthenticate(WebKitAuthenticationRequest* request) {
+  if (!silent_) return false;
   // Silent: no sign-in dialog of the engine's own. The load goes on without
   // credentials, and the page the server sent with its refusal is shown.
   webkit_authentication_request_authenticate(request, nullptr);
-  return TRUE;
+  return true;
 }
 
-gboolean BrowserView::OnPrint(WebKitWebView*, WebKitPrintOperation* operation, gpointer data) {
-  static_cast<BrowserView*>(data)->print_->OpenForPage(operation);
-  return TRUE;  // the engine's own dialog would wait inside this signal
-}
-
-gboolean BrowserView::OnContextMenu(WebKitWebView* v, WebKitContextMenu* menu, GdkEvent*,
-                                    WebKitHitTestResult*, gpointer) {
-  PrepareContextMenu(menu, v);
-  return FALSE;
-}
-
-gboolean BrowserView::OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer data) {
-  return static_cast<BrowserView*>(data)->HandleKey(event) ? TRUE : FALSE;
+bool BrowserView::OnPrint(WebKitPrintOperation* operation) {
+  print_->OpenForPage(operation);
+  return true;  // the engine's own dialog would wait inside this signal
 }
 
 bool BrowserView::HandleKey(const GdkEventKey* event) {
@@ -527,7 +437,7 @@ bool BrowserView::HandleKey(const GdkEventKey* event) {
   if ((modifiers & ~GDK_SHIFT_MASK) != GDK_CONTROL_MASK) return false;
   switch (key) {
     case GDK_KEY_r:
-      webkit_web_view_reload(v);
+      Reload();
       return true;
     case GDK_KEY_p:
       print_->Open();

@@ -19,6 +19,7 @@
 namespace vb::gtk {
 
 class FindBar;
+class HangWatch;
 class MessageBoxLater;
 class PageDialogs;
 class PopupFamily;
@@ -65,7 +66,16 @@ class BrowserView {
   void Detach();
 
  private:
-  void Connect(gpointer instance, const char* signal, GCallback handler);
+  // What the view is loading: a page of the web, or an error page of the
+  // program's own, whose completion is no document of the web's.
+  enum class LoadState {
+    Idle,
+    Loading,        // a page, not failed so far
+    Failed,         // a page whose load failed: its FINISHED is no completion
+    ErrorPageNext,  // an error page of ours asked for, not started yet
+    ErrorPage,      // an error page of ours loading
+  };
+
   // Ends a page that will not stop opening dialogs (or asking to print): a
   // pop-up's window closes, any other page is stopped.
   void StopFloodingPage(const std::string& why);
@@ -74,10 +84,6 @@ class BrowserView {
   // Ends the web process under the page without a word (the caller loads
   // something else at once).
   void EndWebProcess();
-  // Runs a command the user gave (a load), watched: see Navigate.
-  void RunWatched(std::function<void()> command);
-  void WatchCommandStart();
-  void WebProcessResponsiveChanged();
   void ShowErrorPage(const std::string& heading, const std::string& detail,
                      const std::string& uri);
   bool HandleKey(const GdkEventKey* event);
@@ -87,24 +93,17 @@ class BrowserView {
   void AskResubmission(WebKitPolicyDecision* decision);
   void AnswerResubmission(bool resubmit);
 
-  static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self);
-  static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error,
-                               gpointer self);
-  static void OnFrameComplete(WebKitUserContentManager*, WebKitJavascriptResult* result,
-                              gpointer self);
-  static gboolean OnPermissionRequest(WebKitWebView*, WebKitPermissionRequest* request,
-                                      gpointer self);
-  static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
-                                 WebKitPolicyDecisionType type, gpointer self);
-  static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self);
-  static void OnReadyToShow(WebKitWebView*, gpointer self);
-  static void OnClose(WebKitWebView*, gpointer self);
-  static void OnCrashed(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer self);
-  static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu* menu, GdkEvent*,
-                                WebKitHitTestResult*, gpointer self);
-  static gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer self);
-  static gboolean OnPrint(WebKitWebView*, WebKitPrintOperation* operation, gpointer self);
-  static gboolean OnAuthenticate(WebKitWebView*, WebKitAuthenticationRequest* request, gpointer self);
+  void OnLoadChanged(WebKitLoadEvent event);
+  bool OnLoadFailed(const char* uri, const GError* error);
+  void OnFrameComplete(WebKitJavascriptResult* result);
+  bool OnPermissionRequest(WebKitPermissionRequest* request);
+  bool OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
+  GtkWidget* OnCreate(WebKitNavigationAction* action);
+  void OnReadyToShow();
+  void OnClose();
+  void OnCrashed(WebKitWebProcessTerminationReason reason);
+  bool OnPrint(WebKitPrintOperation* operation);
+  bool OnAuthenticate(WebKitAuthenticationRequest* request);
 
   WebEngine& engine_;
   PopupFamily& family_;
@@ -116,20 +115,13 @@ class BrowserView {
   std::unique_ptr<PrintDialog> print_;
   std::unique_ptr<MessageBoxLater> resubmit_question_;
   GObjectPtr<WebKitPolicyDecision> resubmit_decision_;
+  std::unique_ptr<HangWatch> hang_watch_;
   std::vector<SignalConnection> connections_;
   std::string location_;
+  LoadState load_ = LoadState::Idle;
   sigc::connection stop_page_;
   bool stopping_page_ = false;
   bool is_popup_ = false;
-  // The load the user asked for and still waits on: run again in a new web
-  // process if the old one does not answer.
-  std::function<void()> watched_command_;
-  bool command_started_ = false;
-  bool command_retried_ = false;
-  sigc::connection command_watch_;
-  // A page that stopped answering while the user waits on it is stopped
-  // once this has run out.
-  sigc::connection patience_;
   // Why the page shown is the program's own error page, for a load that the
   // engine is about to report failed (a refusal with nothing to show).
   std::string refusal_;
@@ -138,11 +130,7 @@ class BrowserView {
   // Frames of the page still loading that completed, in order, while they
   // wait for it.
   std::vector<std::string> waiting_frames_;
-  bool page_loading_ = false;
   bool detached_ = false;
-  bool load_failed_ = false;      // the current load failed: its FINISHED is no completion
-  bool error_page_next_ = false;  // the next load to start is an error page of ours
-  bool error_page_load_ = false;  // the current load is an error page of ours
 };
 
 }  // namespace vb::gtk

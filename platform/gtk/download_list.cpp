@@ -23,7 +23,6 @@ std::string Size(guint64 bytes) {
 }  // namespace
 
 struct DownloadList::Row {
-  DownloadList* owner = nullptr;
   GObjectPtr<WebKitDownload> download;
   SignalConnection progress;
   Gtk::Box* box = nullptr;  // owned by the list
@@ -56,7 +55,6 @@ DownloadList::~DownloadList() {
 
 void DownloadList::Add(WebKitDownload* download, const std::string& name, Gtk::Window* parent) {
   auto row = std::make_unique<Row>();
-  row->owner = this;
   row->download = GObjectPtr<WebKitDownload>(WEBKIT_DOWNLOAD(g_object_ref(download)));
   row->box = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 8));
   auto* text = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 4));
@@ -76,8 +74,8 @@ void DownloadList::Add(WebKitDownload* download, const std::string& name, Gtk::W
   row->box->pack_start(*cancel, Gtk::PACK_SHRINK);
   list_->pack_start(*row->box, Gtk::PACK_SHRINK);
   row->box->show_all();
-  row->progress = SignalConnection(
-      download, g_signal_connect(download, "notify::estimated-progress", G_CALLBACK(OnProgress), row.get()));
+  row->progress = Connect<void(WebKitDownload*, GParamSpec*)>(
+      download, "notify::estimated-progress", [this, r = row.get()](WebKitDownload*, GParamSpec*) { Update(*r); });
   Update(*row);
   rows_.push_back(std::move(row));
   if (parent != nullptr && !window_->get_visible()) window_->set_transient_for(*parent);
@@ -97,11 +95,6 @@ void DownloadList::Remove(WebKitDownload* download) {
   box->hide();
   Glib::signal_idle().connect_once([list = list_, box] { list->remove(*box); });
   if (rows_.empty()) window_->hide();
-}
-
-void DownloadList::OnProgress(WebKitDownload*, GParamSpec*, gpointer data) {
-  auto* row = static_cast<Row*>(data);
-  row->owner->Update(*row);
 }
 
 void DownloadList::Update(Row& row) {

@@ -32,7 +32,6 @@ class DownloadList {
 
  private:
   struct Row;
-  static void OnProgress(WebKitDownload* download, GParamSpec*, gpointer row);
   void Update(Row& row);
 
   std::unique_ptr<Gtk::Window> window_;

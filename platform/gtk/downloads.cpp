@@ -13,7 +13,6 @@
 namespace vb::gtk {
 
 struct Downloads::Transfer {
-  Downloads* owner = nullptr;
   GObjectPtr<WebKitDownload> download;
   std::vector<SignalConnection> connections;
   std::string suggested;    // the name the server proposed
@@ -50,8 +49,8 @@ std::string PartialPath(const std::string& destination) {
 }
 
 Downloads::Downloads(WebKitWebContext* context)
-    : started_(context,
-               g_signal_connect(context, "download-started", G_CALLBACK(OnStarted), this)) {}
+    : started_(Connect<void(WebKitWebContext*, WebKitDownload*)>(
+          context, "download-started", [this](WebKitWebContext*, WebKitDownload* download) { OnStarted(download); })) {}
 
 Downloads::~Downloads() {
   if (chooser_) chooser_->hide();
@@ -63,19 +62,20 @@ Downloads::~Downloads() {
   }
 }
 
-void Downloads::OnStarted(WebKitWebContext*, WebKitDownload* download, gpointer data) {
-  auto* self = static_cast<Downloads*>(data);
+void Downloads::OnStarted(WebKitDownload* download) {
   auto transfer = std::make_unique<Transfer>();
-  transfer->owner = self;
   transfer->download = GObjectPtr<WebKitDownload>(WEBKIT_DOWNLOAD(g_object_ref(download)));
   Transfer* t = transfer.get();
-  t->connections.emplace_back(
-      download, g_signal_connect(download, "decide-destination", G_CALLBACK(OnDecideDestination), t));
-  t->connections.emplace_back(download,
-                              g_signal_connect(download, "failed", G_CALLBACK(OnFailed), t));
-  t->connections.emplace_back(download,
-                              g_signal_connect(download, "finished", G_CALLBACK(OnFinished), t));
-  self->transfers_[t] = std::move(transfer);
+  t->connections.push_back(Connect<gboolean(WebKitDownload*, gchar*)>(
+      download, "decide-destination", [this, t](WebKitDownload*, gchar* suggested) -> gboolean {
+        OnDecideDestination(t, suggested);
+        return TRUE;  // kept: answered once the user has chosen
+      }));
+  t->connections.push_back(Connect<void(WebKitDownload*, GError*)>(
+      download, "failed", [this, t](WebKitDownload*, GError* error) { OnFailed(t, error); }));
+  t->connections.push_back(
+      Connect<void(WebKitDownload*)>(download, "finished", [this, t](WebKitDownload*) { OnFinished(t); }));
+  transfers_[t] = std::move(transfer);
 }
 
 bool Downloads::Refuse() {
@@ -87,18 +87,15 @@ bool Downloads::Refuse() {
   return in_a_row_ >= kInARowAllowed;
 }
 
-gboolean Downloads::OnDecideDestination(WebKitDownload*, gchar* suggested, gpointer data) {
-  auto* t = static_cast<Transfer*>(data);
-  Downloads* self = t->owner;
-  if (self->Refuse()) {
-    self->Cancel(t);
-    return TRUE;
+void Downloads::OnDecideDestination(Transfer* t, const char* suggested) {
+  if (Refuse()) {
+    Cancel(t);
+    return;
   }
-  // Kept: the engine waits for its destination until the user has chosen.
+  // The engine waits for its destination until the user has chosen.
   t->suggested = suggested && *suggested ? suggested : "download";
-  self->waiting_.push_back(t);
-  self->AskNext();
-  return TRUE;
+  waiting_.push_back(t);
+  AskNext();
 }
 
 void Downloads::AskNext() {
@@ -173,30 +170,26 @@ void Downloads::Cancel(Transfer* transfer) {
   webkit_download_cancel(transfer->download.get());
 }
 
-void Downloads::OnFailed(WebKitDownload* download, GError* error, gpointer data) {
-  auto* t = static_cast<Transfer*>(data);
+void Downloads::OnFailed(Transfer* t, const GError* error) {
   t->failed = true;
-  t->owner->list_.Remove(download);
+  list_.Remove(t->download.get());
   if (!t->partial.empty()) g_unlink(t->partial.c_str());
   if (!g_error_matches(error, WEBKIT_DOWNLOAD_ERROR, WEBKIT_DOWNLOAD_ERROR_CANCELLED_BY_USER)) {
-    t->owner->Report(download,
-                     "下载失败：" + std::string(error ? error->message : "未知错误") + "\n文件未保存。");
+    Report(t->download.get(), "下载失败：" + std::string(error ? error->message : "未知错误") + "\n文件未保存。");
   }
 }
 
-void Downloads::OnFinished(WebKitDownload* download, gpointer data) {
-  auto* t = static_cast<Transfer*>(data);
-  Downloads* self = t->owner;
-  self->list_.Remove(download);
+void Downloads::OnFinished(Transfer* t) {
+  list_.Remove(t->download.get());
   if (!t->failed && !t->partial.empty()) {
     // Complete: now, and only now, it takes the name the user chose.
     if (std::rename(t->partial.c_str(), t->destination.c_str()) != 0) {
       const std::string reason = std::strerror(errno);
       g_unlink(t->partial.c_str());
-      self->Report(download, "无法保存文件 " + t->destination + "：" + reason);
+      Report(t->download.get(), "无法保存文件 " + t->destination + "：" + reason);
     }
   }
-  self->Forget(t);
+  Forget(t);
 }
 
 void Downloads::Report(WebKitDownload* download, const std::string& text) {

@@ -47,10 +47,10 @@ class Downloads {
 
  private:
   struct Transfer;
-  static void OnStarted(WebKitWebContext*, WebKitDownload* download, gpointer self);
-  static gboolean OnDecideDestination(WebKitDownload* download, gchar* suggested, gpointer transfer);
-  static void OnFailed(WebKitDownload* download, GError* error, gpointer transfer);
-  static void OnFinished(WebKitDownload* download, gpointer transfer);
+  void OnStarted(WebKitDownload* download);
+  void OnDecideDestination(Transfer* transfer, const char* suggested);
+  void OnFailed(Transfer* transfer, const GError* error);
+  void OnFinished(Transfer* transfer);
 
   // Whether a download arriving now is one too many in a row.
   bool Refuse();

@@ -84,9 +84,12 @@ FindBar::FindBar(WebKitWebView* view)
   close_.signal_clicked().connect([this] { Close(); });
   // found-text counts only on the first search (a step to the next match
   // reports one): the bar's count comes from counting the matches.
-  found_ = SignalConnection(finder_, g_signal_connect(finder_, "counted-matches", G_CALLBACK(OnCounted), this));
-  not_found_ = SignalConnection(
-      finder_, g_signal_connect(finder_, "failed-to-find-text", G_CALLBACK(OnNotFound), this));
+  found_ = Connect<void(WebKitFindController*, guint)>(
+      finder_, "counted-matches", [this](WebKitFindController*, guint count) {
+        result_.set_text(count == 0 ? "未找到" : std::to_string(count) + " 个匹配");
+      });
+  not_found_ = Connect<void(WebKitFindController*)>(finder_, "failed-to-find-text",
+                                                    [this](WebKitFindController*) { result_.set_text("未找到"); });
 }
 
 FindBar::~FindBar() {
@@ -137,14 +140,6 @@ bool FindBar::OnKey(GdkEventKey* event) {
     default:
       return false;
   }
-}
-
-void FindBar::OnCounted(WebKitFindController*, guint count, gpointer self) {
-  static_cast<FindBar*>(self)->result_.set_text(count == 0 ? "未找到" : std::to_string(count) + " 个匹配");
-}
-
-void FindBar::OnNotFound(WebKitFindController*, gpointer self) {
-  static_cast<FindBar*>(self)->result_.set_text("未找到");
 }
 
 }  // namespace vb::gtk

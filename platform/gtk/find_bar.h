@@ -32,8 +32,6 @@ class FindBar final : public Gtk::Box {
  private:
   void Search();
   bool OnKey(GdkEventKey* event);
-  static void OnCounted(WebKitFindController*, guint count, gpointer self);
-  static void OnNotFound(WebKitFindController*, gpointer self);
 
   WebKitWebView* view_;
   WebKitFindController* finder_;

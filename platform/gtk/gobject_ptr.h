@@ -27,10 +27,20 @@ GObjectPtr<T> Retain(T* object) {
   return GObjectPtr<T>(static_cast<T*>(g_object_ref_sink(object)));
 }
 
-struct GFree {
-  void operator()(gpointer p) const noexcept { g_free(p); }
+// Owns what a C library hands out with a free or unref function of its own
+// (boxed types, strings, lists): OwnedPtr<WebKitScriptDialog,
+// webkit_script_dialog_unref>.
+template <auto Free>
+struct CallFree {
+  template <class T>
+  void operator()(T* p) const noexcept {
+    if (p != nullptr) Free(p);
+  }
 };
-using GCharPtr = std::unique_ptr<char, GFree>;
+template <class T, auto Free>
+using OwnedPtr = std::unique_ptr<T, CallFree<Free>>;
+
+using GCharPtr = OwnedPtr<char, g_free>;
 
 // A reference that does not keep its object alive.
 template <class T>
@@ -48,7 +58,8 @@ class WeakRef {
   GWeakRef ref_;
 };
 
-// A signal handler connected for as long as this object lives.
+// A signal handler connected for as long as this object lives (or the
+// instance: whichever goes first).
 class SignalConnection {
  public:
   SignalConnection() = default;
@@ -70,6 +81,13 @@ class SignalConnection {
   }
   ~SignalConnection() { Disconnect(); }
 
+  // Leaves the handler connected for as long as the instance lives.
+  void KeepForItsLifetime() noexcept {
+    if (instance_) g_object_weak_unref(G_OBJECT(instance_), &SignalConnection::Gone, this);
+    instance_ = nullptr;
+    id_ = 0;
+  }
+
   void Disconnect() noexcept {
     if (!instance_) return;
     g_object_weak_unref(G_OBJECT(instance_), &SignalConnection::Gone, this);
@@ -87,5 +105,34 @@ class SignalConnection {
   gpointer instance_ = nullptr;
   gulong id_ = 0;
 };
+
+namespace detail {
+
+template <class Signature>
+struct SignalHandler;
+
+template <class R, class... Args>
+struct SignalHandler<R(Args...)> {
+  template <class F>
+  static gulong Connect(gpointer instance, const char* signal, F handler) {
+    auto* owned = new F(std::move(handler));
+    return g_signal_connect_data(
+        instance, signal,
+        G_CALLBACK(+[](Args... args, gpointer data) -> R { return (*static_cast<F*>(data))(args...); }), owned,
+        +[](gpointer data, GClosure*) { delete static_cast<F*>(data); }, G_CONNECT_DEFAULT);
+  }
+};
+
+}  // namespace detail
+
+// The one way a GObject signal is connected here: `handler` (any callable)
+// is owned by the connection and goes with it; the returned connection
+// disconnects when it goes. `Signature` is the signal's own, without the
+// user data: Connect<void(WebKitWebView*, WebKitLoadEvent)>(view,
+// "load-changed", [this](WebKitWebView*, WebKitLoadEvent event) { ... }).
+template <class Signature, class F>
+[[nodiscard]] SignalConnection Connect(gpointer instance, const char* signal, F handler) {
+  return SignalConnection(instance, detail::SignalHandler<Signature>::Connect(instance, signal, std::move(handler)));
+}
 
 }  // namespace vb::gtk

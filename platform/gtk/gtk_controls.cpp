@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "platform/gtk/gobject_ptr.h"
 #include "platform/gtk/resources.h"
 
 namespace vb::gtk {
@@ -72,12 +73,11 @@ GtkLabelControl::GtkLabelControl(FormCanvas& canvas, const LabelDesign& design, 
   // Lines as close as the dialog font sets them (12 pixels for its 9
   // points at 96 dpi, growing with the text), so that text fits the
   // label's rectangle as designed.
-  PangoAttrList* attributes = pango_attr_list_new();
-  pango_attr_list_insert(attributes, pango_attr_line_height_new_absolute(static_cast<int>(
+  OwnedPtr<PangoAttrList, pango_attr_list_unref> attributes(pango_attr_list_new());
+  pango_attr_list_insert(attributes.get(), pango_attr_line_height_new_absolute(static_cast<int>(
                                          std::lround(12 * canvas.Scale().TextScale() * PANGO_SCALE))));
-  gtk_label_set_attributes(label_->gobj(), attributes);
-  pango_attr_list_unref(attributes);
-  if (design.black_text) label_->override_color(Gdk::RGBA("#000000"));
+  gtk_label_set_attributes(label_->gobj(), attributes.get());
+  if (design.black_text) label_->get_style_context()->add_class("black-text");
 }
 
 std::string GtkLabelControl::Caption() const { return caption_; }

@@ -37,7 +37,8 @@ std::unique_ptr<Gtk::Dialog> BuildMessageBox(const std::string& prompt, bool wit
   Gtk::Button* ok = dialog->add_button("确定", Gtk::RESPONSE_OK);
   ok->set_size_request(75, -1);
   if (with_cancel) dialog->add_button("取消", Gtk::RESPONSE_CANCEL)->set_size_request(75, -1);
-  if (auto* buttons = dynamic_cast<Gtk::ButtonBox*>(dialog->get_action_area())) {
+  // The buttons' own box (the dialog's action area) centres them.
+  if (auto* buttons = dynamic_cast<Gtk::ButtonBox*>(ok->get_parent())) {
     buttons->set_layout(Gtk::BUTTONBOX_CENTER);
   }
   dialog->set_default_response(Gtk::RESPONSE_OK);

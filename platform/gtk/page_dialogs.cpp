@@ -12,7 +12,7 @@
 namespace vb::gtk {
 
 struct PageDialogs::Open {
-  WebKitScriptDialog* script = nullptr;  // one reference of ours
+  ScriptDialogPtr script;
   std::unique_ptr<Gtk::Dialog> dialog;
   Gtk::Entry* entry = nullptr;  // prompt only, owned by the dialog
 };
@@ -28,44 +28,44 @@ constexpr int kRapidDialogsAllowed = 9;
 PageDialogs::PageDialogs(WebKitWebView* view, std::function<void()> flooded)
     : view_(view),
       flooded_(std::move(flooded)),
-      connection_(view, g_signal_connect(view, "script-dialog", G_CALLBACK(OnScriptDialog), this)) {}
+      connection_(Connect<gboolean(WebKitWebView*, WebKitScriptDialog*)>(
+          view, "script-dialog", [this](WebKitWebView*, WebKitScriptDialog* script) -> gboolean {
+            OnScriptDialog(script);
+            return TRUE;  // answered later, when the user has chosen
+          })) {}
 
 PageDialogs::~PageDialogs() { CloseAll(); }
 
 void PageDialogs::CloseAll() {
   while (!open_.empty()) Answer(open_.back().get(), false);
-  if (held_ != nullptr) {
-    webkit_script_dialog_close(held_);
-    webkit_script_dialog_unref(std::exchange(held_, nullptr));
+  if (held_) {
+    webkit_script_dialog_close(held_.get());
+    held_.reset();
   }
 }
 
-gboolean PageDialogs::OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* script,
-                                     gpointer data) {
-  auto* self = static_cast<PageDialogs*>(data);
+void PageDialogs::OnScriptDialog(WebKitScriptDialog* script) {
   const std::int64_t now = g_get_monotonic_time();
-  const bool rapid = self->open_.empty() && self->last_answered_ != 0 &&
-                     now - self->last_answered_ < kRapidMicroseconds;
-  self->rapid_ = rapid ? self->rapid_ + 1 : 0;
-  if (self->rapid_ >= kRapidDialogsAllowed) {
+  const bool rapid = open_.empty() && last_answered_ != 0 &&
+                     now - last_answered_ < kRapidMicroseconds;
+  rapid_ = rapid ? rapid_ + 1 : 0;
+  if (rapid_ >= kRapidDialogsAllowed) {
     // Not shown, and not answered: the page waits here while it is stopped.
-    self->rapid_ = 0;
-    self->last_answered_ = 0;
-    if (self->held_ == nullptr) self->held_ = webkit_script_dialog_ref(script);
-    if (self->flooded_) self->flooded_();
-    return TRUE;
+    rapid_ = 0;
+    last_answered_ = 0;
+    if (!held_) held_.reset(webkit_script_dialog_ref(script));
+    if (flooded_) flooded_();
+    return;
   }
   const WebKitScriptDialogType type = webkit_script_dialog_get_dialog_type(script);
   const bool has_cancel = type != WEBKIT_SCRIPT_DIALOG_ALERT;
 
   auto open = std::make_unique<Open>();
-  open->script = webkit_script_dialog_ref(script);
+  open->script.reset(webkit_script_dialog_ref(script));
   const char* message = webkit_script_dialog_get_message(script);
   std::string text = message ? message : "";
   if (type == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) text = "确实要离开此页吗？";
-  GtkWidget* toplevel = gtk_widget_get_toplevel(GTK_WIDGET(view));
-  Gtk::Window* parent = GTK_IS_WINDOW(toplevel) ? Glib::wrap(GTK_WINDOW(toplevel)) : nullptr;
-  open->dialog = BuildMessageBox(text, has_cancel, "来自网页的消息", parent);
+  open->dialog = BuildMessageBox(text, has_cancel, "来自网页的消息", WindowOf(GTK_WIDGET(view_)));
   Gtk::Dialog& dialog = *open->dialog;
   if (type == WEBKIT_SCRIPT_DIALOG_PROMPT) {
     open->entry = Gtk::manage(new Gtk::Entry());
@@ -81,11 +81,10 @@ gboolean PageDialogs::OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* sc
   }
 
   Open* raw = open.get();
-  self->open_.push_back(std::move(open));
+  open_.push_back(std::move(open));
   dialog.signal_response().connect(
-      [self, raw](int response) { self->Answer(raw, response == Gtk::RESPONSE_OK); });
+      [this, raw](int response) { Answer(raw, response == Gtk::RESPONSE_OK); });
   dialog.show();
-  return TRUE;  // answered later, when the user has chosen
 }
 
 void PageDialogs::Answer(Open* open, bool ok) {
@@ -96,7 +95,7 @@ void PageDialogs::Answer(Open* open, bool ok) {
   open_.erase(it);
   last_answered_ = g_get_monotonic_time();
 
-  WebKitScriptDialog* script = done->script;
+  WebKitScriptDialog* script = done->script.get();
   switch (webkit_script_dialog_get_dialog_type(script)) {
     case WEBKIT_SCRIPT_DIALOG_CONFIRM:
     case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
@@ -111,7 +110,6 @@ void PageDialogs::Answer(Open* open, bool ok) {
       break;
   }
   webkit_script_dialog_close(script);
-  webkit_script_dialog_unref(script);
   done->dialog->hide();
   // This may run inside the dialog's own response signal.
   DeleteLater(std::move(done->dialog));

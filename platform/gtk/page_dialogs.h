@@ -34,7 +34,8 @@ class PageDialogs {
   struct Open;
 
  private:
-  static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self);
+  using ScriptDialogPtr = OwnedPtr<WebKitScriptDialog, webkit_script_dialog_unref>;
+  void OnScriptDialog(WebKitScriptDialog* dialog);
   void Answer(Open* open, bool ok);
 
   WebKitWebView* view_;
@@ -45,8 +46,8 @@ class PageDialogs {
   std::int64_t last_answered_ = 0;
   int rapid_ = 0;
   std::vector<std::unique_ptr<Open>> open_;
-  // The dialog a flooding page waits in, one reference of ours.
-  WebKitScriptDialog* held_ = nullptr;
+  // The dialog a flooding page waits in.
+  ScriptDialogPtr held_;
 };
 
 }  // namespace vb::gtk

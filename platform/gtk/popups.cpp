@@ -12,9 +12,9 @@ namespace {
 // otherwise the whole address (about:blank).
 std::string OriginOf(const char* uri) {
   if (uri == nullptr || *uri == '\0') return "about:blank";
-  GUri* parsed = g_uri_parse(uri, G_URI_FLAGS_NONE, nullptr);
-  std::string origin = parsed && g_uri_get_host(parsed) && *g_uri_get_host(parsed) ? g_uri_get_host(parsed) : uri;
-  if (parsed) g_uri_unref(parsed);
+  OwnedPtr<GUri, g_uri_unref> parsed(g_uri_parse(uri, G_URI_FLAGS_NONE, nullptr));
+  const char* host = parsed ? g_uri_get_host(parsed.get()) : nullptr;
+  std::string origin = host && *host ? host : uri;
   return origin;
 }
 
@@ -61,9 +61,11 @@ PopupWindow::PopupWindow(WebEngine& engine, PopupFamily& family, WebKitWebView* 
     return true;
   });
   WebKitWebView* view = browser_->View();
-  title_ = SignalConnection(view, g_signal_connect(view, "notify::title", G_CALLBACK(OnTitle), this));
-  uri_ = SignalConnection(view, g_signal_connect(view, "notify::uri", G_CALLBACK(OnTitle), this));
-  OnTitle(view, nullptr, this);
+  title_ = Connect<void(WebKitWebView*, GParamSpec*)>(view, "notify::title",
+                                                     [this](WebKitWebView*, GParamSpec*) { UpdateCaption(); });
+  uri_ = Connect<void(WebKitWebView*, GParamSpec*)>(view, "notify::uri",
+                                                   [this](WebKitWebView*, GParamSpec*) { UpdateCaption(); });
+  UpdateCaption();
 }
 
 PopupWindow::~PopupWindow() {
@@ -79,9 +81,9 @@ PopupWindow::~PopupWindow() {
 WebKitWebView* PopupWindow::View() const { return browser_->View(); }
 
 
-void PopupWindow::OnTitle(WebKitWebView* view, GParamSpec*, gpointer data) {
-  static_cast<PopupWindow*>(data)->window_->set_title(
-      WebContentCaption(webkit_web_view_get_title(view), webkit_web_view_get_uri(view)));
+void PopupWindow::UpdateCaption() {
+  WebKitWebView* view = browser_->View();
+  window_->set_title(WebContentCaption(webkit_web_view_get_title(view), webkit_web_view_get_uri(view)));
 }
 
 PopupFamily::~PopupFamily() { CloseAll(); }

@@ -32,7 +32,7 @@ class PopupWindow {
   WebKitWebView* View() const;
 
  private:
-  static void OnTitle(WebKitWebView* view, GParamSpec*, gpointer self);
+  void UpdateCaption();
 
   PopupFamily& family_;
   WeakRef<WebKitWebView> opener_;

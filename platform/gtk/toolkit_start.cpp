@@ -3,14 +3,15 @@
 #include <fontconfig/fontconfig.h>
 #include <glib.h>
 #include <gtk/gtk.h>
-#include <gtkmm/main.h>
-
 #include <glib/gstdio.h>
+#include <gtkmm/main.h>
 
 #include <clocale>
 #include <cstring>
 #include <memory>
 #include <string>
+
+#include "platform/gtk/gobject_ptr.h"
 
 namespace vb::gtk {
 namespace {
@@ -52,15 +53,14 @@ void PreferSimplifiedForms() {
   if (chinese.empty() || settings == nullptr) return;
   gchar* font = nullptr;
   g_object_get(settings, "gtk-font-name", &font, nullptr);
-  PangoFontDescription* description = pango_font_description_from_string(font ? font : "Sans 10");
-  g_free(font);
-  const char* family = pango_font_description_get_family(description);
+  const GCharPtr font_name(font);
+  const OwnedPtr<PangoFontDescription, pango_font_description_free> description(
+      pango_font_description_from_string(font_name ? font_name.get() : "Sans 10"));
+  const char* family = pango_font_description_get_family(description.get());
   const std::string families = std::string(family ? family : "Sans") + "," + chinese;
-  pango_font_description_set_family(description, families.c_str());
-  gchar* chosen = pango_font_description_to_string(description);
-  g_object_set(settings, "gtk-font-name", chosen, nullptr);
-  g_free(chosen);
-  pango_font_description_free(description);
+  pango_font_description_set_family(description.get(), families.c_str());
+  const GCharPtr chosen(pango_font_description_to_string(description.get()));
+  g_object_set(settings, "gtk-font-name", chosen.get(), nullptr);
 }
 
 }  // namespace
@@ -68,7 +68,7 @@ void PreferSimplifiedForms() {
 ToolkitStart::ToolkitStart() {
   const std::string config = g_get_user_config_dir();
   const std::string data = g_get_user_data_dir();
-  std::unique_ptr<char, decltype(&g_free)> data_parent(g_path_get_dirname(data.c_str()), &g_free);
+  const GCharPtr data_parent(g_path_get_dirname(data.c_str()));
   for (const std::string& folder : {config + "/gtk-3.0", config, data, std::string(data_parent.get())}) {
     if (!g_file_test(folder.c_str(), G_FILE_TEST_EXISTS)) absent_.push_back(folder);
   }

@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang and runs each for a bounded time on a
-# copy of its corpus from the repository; new inputs found go to the build
-# folder, a crash fails the run.
+# Builds the fuzz targets (the project configured with VARNOCK_FUZZ=ON and
+# clang) and runs each for a bounded time on a copy of its corpus from the
+# repository; new inputs found go to the build folder, a crash fails the run.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../../build-fuzz}
+root=$(cd "$here/../.." && pwd)
+build=${1:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
-cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+mkdir -p "$build"
+# A folder last configured from another source folder starts afresh.
+if [[ -f "$build/CMakeCache.txt" ]] &&
+   ! grep -qxF "CMAKE_HOME_DIRECTORY:INTERNAL=$root" "$build/CMakeCache.txt"; then
+  rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+fi
+cmake -S "$root" -B "$build" -DVARNOCK_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build "$build" -j"$(nproc)" > /dev/null
 status=0
 for target in registry_value_fuzz notice_replace_fuzz; do

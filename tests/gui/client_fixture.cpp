@@ -1,6 +1,9 @@
 #include "client_fixture.h"
 
+#include <fcntl.h>
 #include <glib.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iostream>
@@ -35,7 +38,24 @@ std::string RegexEscape(const std::string& text) {
   return std::regex_replace(text, special, R"(\$&)");
 }
 
+namespace {
+
+// The client's port is fixed. Each test has a network of its own where the
+// system allows one (as root); elsewhere the tests take turns with it.
+void OwnTheServicePort() {
+  if (gui::UsePrivateNetwork()) return;
+  static const int lock = [] {
+    const int fd = ::open("/tmp/varnock-gui-tests.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd >= 0) ::flock(fd, LOCK_EX);  // held until the test process ends
+    return fd;
+  }();
+  (void)lock;
+}
+
+}  // namespace
+
 void ClientTest::SetUp() {
+  OwnTheServicePort();
   session_ = std::make_unique<gui::Session>(session_options_);
   a11y_ = std::make_unique<gui::A11y>(*session_);
   xdo_ = std::make_unique<gui::Xdo>(*session_);

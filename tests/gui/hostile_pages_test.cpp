@@ -631,36 +631,46 @@ TEST_F(HostilePageTest, ThirtySecondReplyKeepsTheMenuWorking) {
   EXPECT_EQ(ExitThroughCloseBox(main), 0);
 }
 
-TEST_F(HostilePageTest, LocalFilesStayOut) {
+// An address out of the web (a file of this machine, another program, a
+// whole page the page's script made up) is never shown, whether a link or a
+// script goes there: the page the user is on stays.
+struct OutOfTheWeb {
+  const char* name;
+  const char* address;  // as the page's script writes it
+};
+
+void PrintTo(const OutOfTheWeb& place, std::ostream* out) { *out << place.name; }
+
+class OutOfTheWebTest : public HostilePageTest, public ::testing::WithParamInterface<OutOfTheWeb> {};
+
+TEST_P(OutOfTheWebTest, StaysOut) {
   const std::string body =
-      "<p><a id=\"file\" href=\"file:///etc/passwd\" "
-      "onclick=\"setTimeout(function () { alert('链接点过了'); }, 200)\">本机文件</a></p>"
-      "<iframe src=\"file:///etc/passwd\" width=\"300\" height=\"60\"></iframe>";
-  const std::string script = R"JS(
-    window.addEventListener('load', function () {
-      setTimeout(function () {
-        try { window.open('file:///etc/passwd'); } catch (e) {}
-        location.href = 'file:///etc/passwd';
-        setTimeout(function () { alert('脚本跳过了'); }, 200);
-      }, 0);
-    });
-  )JS";
-  stand_in_->ServeHtml("/?ac=send", TestService::Page("本机文件", body, script));
+      "<p><a id=\"away\" onclick=\"setTimeout(function () { alert('链接点过了'); }, 200)\">离开</a></p>";
+  const std::string script = std::string("var away = ") + GetParam().address +
+                             ";"
+                             "document.getElementById('away').href = away;"
+                             "window.addEventListener('load', function () {"
+                             "  setTimeout(function () {"
+                             "    location.href = away;"
+                             "    setTimeout(function () { alert('脚本跳过了'); }, 200);"
+                             "  }, 0);"
+                             "});";
+  stand_in_->ServeHtml("/?ac=send", TestService::Page("留在这里", body, script));
   const Window main = LogInAtStandIn();
   const std::size_t mark = Mark();
   ChooseMenuItem(main, kSendCommand);
   WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
   // While an alert is up the page's process answers nobody: the page is read
   // once it is closed.
-  std::cout << "file: by script: " << AnswerPageDialog(*a11y_, *xdo_) << "\n";
+  std::cout << GetParam().name << " by script: " << AnswerPageDialog(*a11y_, *xdo_) << "\n";
   gui::WaitUntil([&] { return !HasWindow(kPageDialogTitle); }, gui::kDefaultTimeout, "the page's dialog to close");
-  WaitForPageTitle(main, TestService::TitleOf("本机文件"));
-  gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK, .name = "本机文件"}));
-  std::cout << "file: by link: " << AnswerPageDialog(*a11y_, *xdo_) << "\n";
+  WaitForPageTitle(main, TestService::TitleOf("留在这里"));
+  gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK, .name = "离开"}));
+  std::cout << GetParam().name << " by link: " << AnswerPageDialog(*a11y_, *xdo_) << "\n";
   gui::WaitUntil([&] { return !HasWindow(kPageDialogTitle); }, gui::kDefaultTimeout, "the page's dialog to close");
 
-  // The page stays, and nothing of the file shows anywhere.
-  EXPECT_EQ(PageTitle(main), TestService::TitleOf("本机文件"));
+  // The page stays, and nothing of the other place shows anywhere.
+  EXPECT_EQ(PageTitle(main), TestService::TitleOf("留在这里"));
   EXPECT_FALSE(a11y_->Find(main.node, gui::Query{.text_contains = "root:"}).has_value())
       << a11y_->Dump(main.node);
   const auto app = a11y_->FindApplication(Client().pid());
@@ -674,6 +684,15 @@ TEST_F(HostilePageTest, LocalFilesStayOut) {
   ExpectResponsive(main);
   EXPECT_EQ(ExitThroughCloseBox(main), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, OutOfTheWebTest,
+    ::testing::Values(OutOfTheWeb{"LocalFile", "'file:///etc/passwd'"},
+                      OutOfTheWeb{"AnotherProgram", "'steam://run/10'"},
+                      OutOfTheWeb{"WholePageMadeByThePage",
+                                  "URL.createObjectURL(new Blob(['<title>root:</title><p>root:x:0:0</p>'], "
+                                  "{type: 'text/html'}))"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HostilePageTest, AlertFloodCanBeLeft) {
   stand_in_->ServeHtml("/?ac=send", TestService::Page("警告", "",
@@ -796,23 +815,25 @@ class HungPageTest : public HostilePageTest, public ::testing::WithParamInterfac
 
 TEST_P(HungPageTest, TheUserGetsOn) {
   const MeetsHungPage what = GetParam();
+  // The page tells the service the moment it hangs: the script waits for
+  // that request's answer and never returns from there, so whatever the user
+  // does next finds it hung.
+  const std::string tell = "var last = new XMLHttpRequest(); last.open('GET', '/?ac=hanging', false); last.send();";
   std::string body;
-  std::string hang = "setTimeout(function () { while (true) {} }, 0);";
+  std::string on_load = "setTimeout(function () {" + tell + " while (true) {} }, 0);";
   if (what == MeetsHungPage::ReturnToLogin) {
     // A frame ends up at the login page (the session ended), then the page
     // hangs.
     body = "<iframe id=\"f\"></iframe>";
-    hang = "var f = document.getElementById('f');"
-           "f.onload = function () { setTimeout(function () { while (true) {} }, 0); };"
-           "f.src = '/?fun=login';";
+    on_load = tell +
+              "var f = document.getElementById('f');"
+              "f.onload = function () { setTimeout(function () { while (true) {} }, 0); };"
+              "f.src = '/?fun=login';";
   } else if (what == MeetsHungPage::PrintLoop) {
-    hang = "setTimeout(function () { for (;;) print(); }, 0);";
+    on_load = "setTimeout(function () {" + tell + " for (;;) print(); }, 0);";
   }
-  // It asks for one more thing just before it hangs (no accessibility
-  // query reaches a page that hangs).
-  stand_in_->ServeHtml("/?ac=send", TestService::Page("卡住", body, "window.addEventListener('load', function () {"
-                                                                    "  new Image().src = '/?ac=hanging';" +
-                                                                         hang + "});"));
+  stand_in_->ServeHtml("/?ac=send", TestService::Page("卡住", body,
+                                                      "window.addEventListener('load', function () {" + on_load + "});"));
   const Window main = LogInAtStandIn();
   std::size_t mark = Mark();
   ChooseMenuItem(main, kSendCommand);
@@ -829,8 +850,11 @@ TEST_P(HungPageTest, TheUserGetsOn) {
       ExpectResponsive(main);
       break;
     case MeetsHungPage::UserWaits: {
-      // A click the page never answers: it is stopped, and says so.
-      FocusPage(main);
+      // A click the page never answers: it is stopped, and says so. (Into
+      // the middle of the window: the hung page answers no question of
+      // where it is.)
+      const gui::Geometry area = xdo_->WindowGeometry(main.xid);
+      xdo_->Click(area.x + area.width / 2, area.y + area.height / 2);
       WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "此页已被停止"});
       gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK, .name = "重新加载"}));
       WaitForExactRequest("GET", "/?ac=send", Sid(), mark);

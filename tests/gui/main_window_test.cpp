@@ -9,7 +9,6 @@
 
 #include "client_fixture.h"
 #include "private_cache.h"
-#include "windows/main/notice.h"
 
 namespace varnock_gui {
 namespace {
@@ -113,8 +112,7 @@ TEST_F(MainWindowTest, PlaceStatusBarMenusAndEveryPageCommand) {
 
   ExpectPlaced(main);
 
-  std::string notice(windows::kNoticeTemplate);
-  notice.replace(notice.find(windows::kNoticePlaceholder), windows::kNoticePlaceholder.size(), kMainTitle);
+  const std::string notice = "欢迎使用Varnock客户系统　瓦诺克通信技术有限公司　服务热线 400-000-8010　www.varnock.example";
   const gui::Accessible bar = a11y_->WaitFor(main.node, gui::Query{.role = ATSPI_ROLE_STATUS_BAR});
   EXPECT_EQ(bar.Name(), notice);
   EXPECT_TRUE(bar.Showing());

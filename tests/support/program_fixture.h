@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "app/public.h"
 #include "tests/support/fake_toolkit.h"
 

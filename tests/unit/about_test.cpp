@@ -1,10 +1,17 @@
 // The About box and its command.
 #include <gtest/gtest.h>
 
+#include "app/app_info.h"
 #include "tests/support/program_fixture.h"
 #include "windows/about/frm_about.h"
 
 namespace {
+
+// The version label as the box shows the build's one version.
+std::string VersionLabel() {
+  return "版本 " + std::to_string(app::kVersion.major) + "." + std::to_string(app::kVersion.minor) + "." +
+         std::to_string(app::kVersion.revision);
+}
 
 class AboutBoxTest : public fake::ProgramTest {
  protected:
@@ -27,7 +34,7 @@ TEST_F(AboutBoxTest, ShowsModallyOverTheMainWindowWithItsTexts) {
     EXPECT_TRUE(about.modal);
     EXPECT_EQ(about.owner, MainWindow());
     EXPECT_EQ(about.Caption(), "关于 Varnock");
-    EXPECT_EQ(about.Label("lblVersion")->Caption(), "版本 2.8.34");
+    EXPECT_EQ(about.Label("lblVersion")->Caption(), VersionLabel());
     EXPECT_EQ(about.Label("lblTitle")->Caption(), "Varnock");
     const std::string description = about.Label("lblDescription")->Caption();
     const std::string lead = "和中国移动、电信、联通等运营商合作打造的专业信息通信平台\r\n\r\n";
@@ -58,47 +65,74 @@ TEST_F(AboutBoxTest, TextsAreSetInOrderOnLoad) {
                                              "lblDescription.Caption"}));
 }
 
-TEST_F(AboutBoxTest, LayoutFollowsTheDesignInTwips) {
+// The box as a person sees it: a fixed dialog over the main window, every
+// control inside it and clear of the others, arranged as designed (logo top
+// left, title beside it with the version under it, the description below,
+// the separator between it and the notice, the two buttons on the right,
+// 确定 above 系统信息), and the focus going from 确定 to 系统信息.
+bool Inside(const vb::Rect& r, vb::Single width, vb::Single height) {
+  return r.left >= 0 && r.top >= 0 && r.left + r.width <= width && r.top + r.height <= height;
+}
+bool Overlap(const vb::Rect& a, const vb::Rect& b) {
+  return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+         b.top < a.top + a.height;
+}
+vb::Single Bottom(const vb::Rect& r) { return r.top + r.height; }
+vb::Single Right(const vb::Rect& r) { return r.left + r.width; }
+
+TEST_F(AboutBoxTest, EveryControlInsideClearOfTheOthersAndWhereTheEyeExpectsIt) {
   StartLoggedIn();
   OpenAbout([](fake::FakeWindow& about) {
     const vb::FormDesign& d = about.design;
     EXPECT_EQ(d.border, vb::BorderStyle::FixedDialog);
-    EXPECT_EQ(d.client_width, 5760);
-    EXPECT_EQ(d.client_height, 3525);
     EXPECT_EQ(d.startup, vb::StartUpPosition::CenterOwner);
-    ASSERT_EQ(about.buttons.size(), 2u);
-    // Tab order: cmdOK first, cmdSysInfo second.
-    EXPECT_EQ(about.buttons[0]->design.name, "cmdOK");
-    EXPECT_EQ(about.buttons[1]->design.name, "cmdSysInfo");
-    const auto& ok = about.buttons[0]->design;
-    EXPECT_EQ(ok.caption, "确定");
-    EXPECT_TRUE(ok.is_default);
-    EXPECT_TRUE(ok.is_cancel);
-    EXPECT_EQ(ok.rect.left, 4125);
-    EXPECT_EQ(ok.rect.top, 2625);
-    EXPECT_EQ(ok.rect.width, 1500);
-    EXPECT_EQ(ok.rect.height, 345);
-    const auto& sys = about.buttons[1]->design;
-    EXPECT_EQ(sys.caption, "系统信息(&S)...");
-    EXPECT_FALSE(sys.is_default);
-    EXPECT_FALSE(sys.is_cancel);
-    EXPECT_EQ(sys.rect.left, 4140);
-    EXPECT_EQ(sys.rect.top, 3075);
-    EXPECT_EQ(sys.rect.width, 1485);
-    ASSERT_EQ(about.pictures.size(), 1u);
-    EXPECT_EQ(about.pictures[0]->design.rect.width, 1815);   // 119 + 2 pixels
-    EXPECT_EQ(about.pictures[0]->design.rect.height, 1395);  // 91 + 2 pixels
-    EXPECT_TRUE(about.pictures[0]->design.border);
-    const auto* version = about.Label("lblVersion");
-    EXPECT_EQ(version->design.rect.left, 2160);
-    EXPECT_EQ(version->design.rect.top, 780);
-    EXPECT_FALSE(version->design.black_text);
-    EXPECT_TRUE(about.Label("lblTitle")->design.black_text);
+    std::vector<std::pair<std::string, vb::Rect>> controls;
+    for (const auto* b : about.buttons) controls.emplace_back(b->design.name, b->design.rect);
+    for (const auto* l : about.labels) controls.emplace_back(l->design.name, l->design.rect);
+    for (const auto* p : about.pictures) controls.emplace_back(p->design.name, p->design.rect);
+    ASSERT_EQ(controls.size(), 7u);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+      EXPECT_TRUE(Inside(controls[i].second, d.client_width, d.client_height)) << controls[i].first;
+      for (std::size_t j = i + 1; j < controls.size(); ++j) {
+        EXPECT_FALSE(Overlap(controls[i].second, controls[j].second))
+            << controls[i].first << " and " << controls[j].first;
+      }
+    }
+    const auto rect = [&](const std::string& name) {
+      for (const auto& [n, r] : controls) {
+        if (n == name) return r;
+      }
+      ADD_FAILURE() << "no " << name;
+      return vb::Rect{};
+    };
+    const vb::Rect logo = rect("picIcon"), title = rect("lblTitle"), version = rect("lblVersion");
+    const vb::Rect description = rect("lblDescription"), notice = rect("lblDisclaimer");
+    const vb::Rect ok = rect("cmdOK"), sysinfo = rect("cmdSysInfo");
+    EXPECT_LT(logo.left + logo.top, title.left + title.top) << "the logo is top left";
+    EXPECT_GE(title.left, Right(logo)) << "the title beside the logo";
+    EXPECT_GE(version.top, Bottom(title)) << "the version under the title";
+    EXPECT_GE(description.top, Bottom(logo)) << "the description below the logo";
     ASSERT_EQ(about.lines.size(), 2u);
-    EXPECT_EQ(about.lines[0].red, 128);  // grey over white
-    EXPECT_EQ(about.lines[0].y1, 2445);
+    for (const auto& line : about.lines) {
+      EXPECT_GT(line.y1, Bottom(description)) << "the separator under the description";
+      EXPECT_LT(line.y1, std::min(notice.top, ok.top)) << "the separator over the notice and buttons";
+    }
+    // Etched: the grey line, the white one right under it.
+    EXPECT_EQ(about.lines[0].red, 128);
     EXPECT_EQ(about.lines[1].red, 255);
-    EXPECT_EQ(about.lines[1].width, 2);
+    EXPECT_GT(about.lines[1].y1, about.lines[0].y1);
+    EXPECT_GE(ok.left, Right(notice)) << "the buttons right of the notice";
+    EXPECT_GE(sysinfo.top, Bottom(ok)) << "确定 above 系统信息";
+    // The logo at its size, with a frame of a pixel (15 twips) around it.
+    EXPECT_EQ(logo.width, (119 + 2) * 15);
+    EXPECT_EQ(logo.height, (91 + 2) * 15);
+    // Focus order and the keys: 确定 first, Enter and Esc press it.
+    ASSERT_EQ(about.buttons.size(), 2u);
+    EXPECT_EQ(about.buttons[0]->design.caption, "确定");
+    EXPECT_TRUE(about.buttons[0]->design.is_default);
+    EXPECT_TRUE(about.buttons[0]->design.is_cancel);
+    EXPECT_EQ(about.buttons[1]->design.caption, "系统信息(&S)...");
+    EXPECT_FALSE(about.buttons[1]->design.is_default);
     about.Button("cmdOK")->Click();
   });
 }
@@ -120,7 +154,7 @@ TEST_F(AboutBoxTest, TheSameObjectLoadsAfreshOnEveryShowingEvenAfterANewLogin) {
   LoginWindow()->browser->CompleteTopLevel(fake::Base() + "?ac=home");
   OpenAbout(read_and_close);
   EXPECT_EQ(&program->frmAbout(), object);
-  EXPECT_EQ(versions, (std::vector<std::string>(3, "版本 2.8.34")));
+  EXPECT_EQ(versions, (std::vector<std::string>(3, VersionLabel())));
   EXPECT_EQ(AboutWindow(), nullptr);
   EXPECT_FALSE(toolkit.quit);
 }

@@ -1,6 +1,8 @@
 // The service address, page addresses and the exact address comparison.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/app_info.h"
 #include "app/public.h"
 #include "app/service_address.h"
@@ -35,12 +37,13 @@ TEST(ServiceAddress, ComparisonIsExactWithoutAnyNormalisation) {
   EXPECT_FALSE(service::SameAddress("", login));
 }
 
-TEST(AppInfo, VersionAndResourceText) {
-  EXPECT_EQ(app::kVersion.major, 2);
-  EXPECT_EQ(app::kVersion.minor, 8);
-  EXPECT_EQ(app::kVersion.revision, 34);
-  EXPECT_EQ(app::VersionResourceText(), "2.08.0034");
-  EXPECT_EQ(app::VersionResourceText({1, 2, 3}), "1.02.0003");
+// The build's one version, written as the version resource writes it: minor
+// in two digits, revision in four (2.8.34 is 2.08.0034).
+TEST(AppInfo, TheResourceTextIsTheVersionPadded) {
+  char expected[32];
+  std::snprintf(expected, sizeof expected, "%d.%02d.%04d", app::kVersion.major, app::kVersion.minor,
+                app::kVersion.revision);
+  EXPECT_EQ(app::VersionResourceText(), expected);
   EXPECT_STREQ(app::kTitle, "Varnock");
 }
 

@@ -6,7 +6,8 @@
 #
 #   tests/windows/run-under-wine.sh [build-folder] [case-filter]
 #
-# The build folder (default build-win) is configured and built incrementally.
+# The build folder (default build-win) holds the project configured with the
+# mingw-w64 toolchain file, and is built incrementally.
 # Exit status 77, with one line saying why, when Wine cannot start on this
 # machine: CTest reports the test as skipped.
 set -euo pipefail
@@ -18,7 +19,12 @@ skip=77
 
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
-if ! { cmake -S "$root/platform/win32" -B "$build" \
+# A folder last configured from another source folder starts afresh.
+if [[ -f "$build/CMakeCache.txt" ]] &&
+   ! grep -qxF "CMAKE_HOME_DIRECTORY:INTERNAL=$root" "$build/CMakeCache.txt"; then
+  rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+fi
+if ! { cmake -S "$root" -B "$build" \
              -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" &&
        cmake --build "$build" -j"$(nproc)"; } >"$build/build.log" 2>&1; then
   cat "$build/build.log"

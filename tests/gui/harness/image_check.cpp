@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "error.h"
-#include "gobject_ptr.h"
+#include "dbus_link.h"
 
 namespace gui {
 

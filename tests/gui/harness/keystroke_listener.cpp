@@ -3,7 +3,7 @@
 #include <gio/gio.h>
 
 #include "error.h"
-#include "gobject_ptr.h"
+#include "dbus_link.h"
 #include "session.h"
 #include "wait.h"
 

@@ -4,10 +4,10 @@
 #include <iterator>
 
 #include "app/app_info.h"
-#include "app/program.h"
 #include "platform/gtk/gtk_toolkit.h"
 #include "platform/posix/posix_system.h"
 #include "platform/posix/private_cache.h"
+#include "program/program.h"
 
 // The program's images (assets/images.gresource.xml), compiled into it.
 extern "C" void program_images_register_resource(void);

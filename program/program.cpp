@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "program/program.h"
 
 #include "app/app_info.h"
 #include "windows/about/frm_about.h"
