@@ -47,7 +47,7 @@ check grep -qx "Icon=varnock" "$desktop"
 check grep -qx "StartupWMClass=$app_id" "$desktop"
 check grep -qx "StartupNotify=true" "$desktop"
 check grep -qE "^GenericName=.+" "$desktop"
-# Exactly one of the main categories of the desktop menu specification.
+# Exactly one of the desktop menu's main categories (freedesktop.org).
 main_categories=" AudioVideo Audio Video Development Education Game Graphics Network Office Science Settings System Utility "
 categories=$(sed -n 's/^Categories=//p' "$desktop" | tr ';' ' ')
 mains=0
