@@ -11,6 +11,26 @@ struct Form::Instance {
   std::unique_ptr<NativeWindow> window;
   // Size and state the last Form_Resize saw; a repeat of it is not raised.
   std::optional<std::tuple<Single, Single, WindowState>> last_resize;
+  // The form it was shown modally over, which takes it along when it goes.
+  const Form* owner = nullptr;
+};
+
+// A command on its way through the message loop. The window that delivered
+// it: its successor, after an unload and a new load, is another window the
+// user has not asked anything of.
+struct Form::PostedCommand {
+  std::weak_ptr<Form*> self;
+  std::weak_ptr<Instance> window;
+  std::shared_ptr<const std::function<void()>> handler;
+  std::uint64_t issued = 0;
+
+  void operator()() const {
+    auto form = self.lock();
+    if (!form) return;
+    auto instance = window.lock();
+    if (!instance || (*form)->instance_ != instance) return;
+    (*form)->runtime_.RunCommand(**form, *handler, issued, *this);
+  }
 };
 
 Form::Form(FormRuntime& runtime, FormDesign design)
@@ -56,6 +76,7 @@ void Form::ShowModal(Form& owner) {
   auto instance = instance_;
   if (!instance) return;
   NativeWindow* owner_window = owner.IsLoaded() ? owner.instance_->window.get() : nullptr;
+  instance->owner = &owner;
   instance->window->Show(owner_window, true);
   runtime_.Wait(this, [this, instance] {
     return instance_ != instance || !instance->window->Visible();
@@ -63,6 +84,8 @@ void Form::ShowModal(Form& owner) {
 }
 
 void Form::Hide() { Window().Hide(); }
+
+const Form* Form::ModalOwner() const noexcept { return instance_ ? instance_->owner : nullptr; }
 
 void Form::Unload() { UnloadWithMode(vbFormCode); }
 
@@ -74,6 +97,9 @@ bool Form::UnloadWithMode(Integer mode) {
   Integer Cancel = 0;
   Form_QueryUnload(Cancel, mode);
   if (Cancel != 0 || instance_ != instance) return instance_ != instance;
+  // What it owns goes first, without a question: a box left open over a
+  // window that is gone would keep the input from every other window.
+  runtime_.UnloadOwnedBy(*this);
   Form_Unload(Cancel);
   if (Cancel != 0 || instance_ != instance) return instance_ != instance;
   DropInstance();
@@ -110,17 +136,9 @@ void Form::OnCloseRequested() {
 void Form::Raise(const std::function<void()>& handler) { runtime_.Dispatch(*this, handler); }
 
 void Form::Command(std::function<void()> handler) {
-  // The window that delivered the command: its successor, after an unload
-  // and a new load, is another window the user has not asked anything of.
-  std::weak_ptr<Instance> window = instance_;
-  std::weak_ptr<Form*> self = self_;
-  runtime_.toolkit().Post([self, window, handler = std::move(handler)] {
-    auto form = self.lock();
-    if (!form) return;
-    auto instance = window.lock();
-    if (!instance || (*form)->instance_ != instance) return;
-    (*form)->runtime_.RunCommand(**form, handler);
-  });
+  runtime_.toolkit().Post(PostedCommand{self_, instance_,
+                                        std::make_shared<const std::function<void()>>(std::move(handler)),
+                                        runtime_.CommandIssued()});
 }
 
 std::string Form::Caption() { return Window().Caption(); }
@@ -138,7 +156,7 @@ void Form::SetHeight(Single twips) { Window().SetHeight(twips); }
 Single Form::ScaleWidth() { return Window().ScaleWidth(); }
 Single Form::ScaleHeight() { return Window().ScaleHeight(); }
 
-int Form::MsgBox(const std::string& prompt, int buttons) { return runtime_.MsgBox(prompt, buttons); }
+int Form::MsgBox(const std::string& prompt, int buttons) { return runtime_.MsgBox(prompt, buttons, this); }
 int Form::DownloadsUnderWay() { return runtime_.toolkit().DownloadsUnderWay(); }
 Single Form::ScreenWidth() { return runtime_.toolkit().ScreenWidth(); }
 void Form::End() { runtime_.End(); }

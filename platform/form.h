@@ -94,12 +94,15 @@ class Form {
   friend class FormRuntime;
   friend class ControlSlotBase;
   struct Instance;
+  struct PostedCommand;
 
   NativeWindow& Window();
   // Returns false when a handler cancelled the unload.
   bool UnloadWithMode(Integer mode);
   // Hides and releases the window without running any handler.
   void DropInstance();
+  // The form this one is shown modally over, while it is.
+  const Form* ModalOwner() const noexcept;
   void OnResized();
   void OnCloseRequested();
 

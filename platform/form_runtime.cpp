@@ -38,11 +38,30 @@ void FormRuntime::Dispatch(Form& form, const std::function<void()>& handler) {
   RunFrame(Frame::Event, handler);
 }
 
-void FormRuntime::RunCommand(Form& form, const std::function<void()>& handler) {
+void FormRuntime::RunCommand(Form& form, const std::function<void()>& handler, std::uint64_t issued,
+                             std::function<void()> again) {
   // A modal wait takes the commands of its own form only: its owner and the
-  // other windows take no input while it lasts, from any source.
-  if (!waits_.empty() && waits_.back() != &form) return;
+  // other windows take no input while it lasts, from any source. A command
+  // the user gave before the box opened (a key pressed just before) was
+  // given to a window that took input then: it runs once the box is gone.
+  if (!waits_.empty() && waits_.back()->takes != &form) {
+    if (issued <= waits_.back()->began) waits_.back()->held.push_back(std::move(again));
+    return;
+  }
   RunFrame(Frame::Command, handler);
+}
+
+void FormRuntime::UnloadOwnedBy(const Form& form) {
+  for (const auto& wait : waits_) {
+    if (wait->owner == &form) wait->withdrawn = true;
+  }
+  // Copy: unloading may create forms.
+  std::vector<Form*> forms = forms_;
+  for (Form* owned : forms) {
+    if (owned != &form && owned->ModalOwner() == &form) {
+      owned->UnloadWithMode(vbFormOwner);
+    }
+  }
 }
 
 void FormRuntime::RunFrame(Frame kind, const std::function<void()>& handler) {
@@ -72,16 +91,28 @@ bool FormRuntime::MayWait() const noexcept {
 
 class FormRuntime::WaitScope {
  public:
-  WaitScope(FormRuntime& runtime, const Form* form) : runtime_(runtime) {
+  WaitScope(FormRuntime& runtime, const Form* takes, const Form* owner = nullptr) : runtime_(runtime) {
     assert(runtime.MayWait() && "a wait for the user inside an event: post a command instead");
-    runtime_.waits_.push_back(form);
+    auto entry = std::make_unique<WaitEntry>();
+    entry->takes = takes;
+    entry->owner = owner;
+    entry->began = runtime_.commands_issued_;
+    entry_ = entry.get();
+    runtime_.waits_.push_back(std::move(entry));
   }
-  ~WaitScope() { runtime_.waits_.pop_back(); }
+  ~WaitScope() {
+    std::vector<std::function<void()>> held = std::move(entry_->held);
+    runtime_.waits_.pop_back();
+    if (runtime_.ending_) return;
+    for (auto& command : held) runtime_.toolkit_.Post(std::move(command));
+  }
+  const WaitEntry& Entry() const noexcept { return *entry_; }
   WaitScope(const WaitScope&) = delete;
   WaitScope& operator=(const WaitScope&) = delete;
 
  private:
   FormRuntime& runtime_;
+  WaitEntry* entry_;
 };
 
 void FormRuntime::Wait(const Form* form, const std::function<bool()>& done) {
@@ -98,7 +129,7 @@ void FormRuntime::ReportUntrapped(const std::exception& error) {
   auto show = [this, text] {
     try {
       WaitScope wait(*this, nullptr);
-      toolkit_.MsgBox(text, vbOKOnly, title_);
+      toolkit_.MsgBox(text, vbOKOnly, title_, nullptr);
     } catch (...) {
     }
   };
@@ -113,11 +144,12 @@ void FormRuntime::ReportUntrapped(const std::exception& error) {
   });
 }
 
-int FormRuntime::MsgBox(const std::string& prompt, int buttons) {
+int FormRuntime::MsgBox(const std::string& prompt, int buttons, const Form* owner) {
   int answer = 0;
   {
-    WaitScope wait(*this, nullptr);
-    answer = toolkit_.MsgBox(prompt, buttons, title_);
+    WaitScope wait(*this, nullptr, owner);
+    const WaitEntry& entry = wait.Entry();
+    answer = toolkit_.MsgBox(prompt, buttons, title_, [&entry] { return entry.withdrawn; });
   }
   if (ending_) throw EndOfProgram{};
   return answer;

@@ -13,6 +13,7 @@
 // untrapped is reported from a command of its own. Debug builds assert it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -43,9 +44,10 @@ class FormRuntime {
   // program goes on.
   void Dispatch(Form& form, const std::function<void()>& handler);
 
-  // A message box captioned with the application title. Only where waits
-  // may start.
-  int MsgBox(const std::string& prompt, int buttons);
+  // A message box captioned with the application title, asked by `owner`
+  // (none: the runtime's own): it goes unanswered, as Cancel, when its
+  // owner unloads. Only where waits may start.
+  int MsgBox(const std::string& prompt, int buttons, const Form* owner = nullptr);
 
   // Runs the message loop until `done` holds: a modal form's wait, which
   // only `form` may interrupt with commands. Throws EndOfProgram when the
@@ -84,10 +86,27 @@ class FormRuntime {
   // Runs a handler in a frame of its kind: errors reported, the graveyard
   // kept while it runs, the end of the program once the outermost returns.
   void RunFrame(Frame kind, const std::function<void()>& handler);
+  // Numbers each command as it is issued, so that a wait can tell the
+  // commands issued before it began from those issued while it lasts.
+  std::uint64_t CommandIssued() noexcept { return ++commands_issued_; }
   // A command of `form` posted by Form::Command, now from the message loop.
-  void RunCommand(Form& form, const std::function<void()>& handler);
+  // One that a modal wait blocks runs when that wait is over if it was
+  // issued before the wait began (`again` posts it anew), and is dropped if
+  // it was issued while the owner took no input.
+  void RunCommand(Form& form, const std::function<void()>& handler, std::uint64_t issued,
+                  std::function<void()> again);
+  // `form` unloads: the forms it owns unload (mode 5) and its message
+  // boxes go unanswered.
+  void UnloadOwnedBy(const Form& form);
   // Marks a wait for as long as it lives.
   class WaitScope;
+  struct WaitEntry {
+    const Form* takes = nullptr;  // the one form whose commands it takes
+    const Form* owner = nullptr;  // a message box's form, which may withdraw it
+    std::uint64_t began = 0;      // commands issued before it began
+    bool withdrawn = false;
+    std::vector<std::function<void()>> held;  // issued before it began
+  };
 
   Toolkit& toolkit_;
   System& system_;
@@ -98,9 +117,9 @@ class FormRuntime {
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   // The handlers running now, innermost last.
   std::vector<Frame> frames_;
-  // The waits running now, innermost last, each with the one form whose
-  // commands it takes (none for a message box).
-  std::vector<const Form*> waits_;
+  // The waits running now, innermost last.
+  std::vector<std::unique_ptr<WaitEntry>> waits_;
+  std::uint64_t commands_issued_ = 0;
   bool ending_ = false;
 };
 

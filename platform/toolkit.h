@@ -104,8 +104,10 @@ class Toolkit {
 
   // A modal message box with the given title, no icon, OK (default) and
   // maybe Cancel; Esc and the box's close give Cancel (OK when it has only
-  // OK). Returns early, with vbCancel, once Quit has been called.
-  virtual int MsgBox(const std::string& prompt, int buttons, const std::string& title) = 0;
+  // OK). Returns early, with vbCancel, once Quit has been called or once
+  // `withdrawn` holds (the window that asked has gone).
+  virtual int MsgBox(const std::string& prompt, int buttons, const std::string& title,
+                     const std::function<bool()>& withdrawn) = 0;
 
   // Runs the message loop until Quit; nested, until `done` holds or Quit.
   virtual void Run() = 0;

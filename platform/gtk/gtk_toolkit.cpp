@@ -194,13 +194,15 @@ Gtk::Window* GtkToolkit::DialogParent() const {
   return visible;
 }
 
-int GtkToolkit::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+int GtkToolkit::MsgBox(const std::string& prompt, int buttons, const std::string& title,
+                       const std::function<bool()>& withdrawn) {
   if (quit_) return vbCancel;
   const bool with_cancel = buttons == vbOKCancel;
   const std::optional<bool> ok = RunMessageBox(
-      prompt, with_cancel, title, DialogParent(),
-      [this](const std::function<bool()>& answered) { RunUntil(answered); });
-  if (!ok) return vbCancel;  // the program is ending
+      prompt, with_cancel, title, DialogParent(), [this, &withdrawn](const std::function<bool()>& answered) {
+        RunUntil([&] { return answered() || (withdrawn && withdrawn()); });
+      });
+  if (!ok) return vbCancel;  // the program is ending, or the box was withdrawn
   if (*ok) return vbOK;
   // Esc and the box's close: Cancel, or OK when there is nothing else.
   return with_cancel ? vbCancel : vbOK;

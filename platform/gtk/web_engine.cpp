@@ -1,6 +1,7 @@
 #include "platform/gtk/web_engine.h"
 
 #include "platform/gtk/downloads.h"
+#include "platform/gtk/window_input_method.h"
 
 namespace vb::gtk {
 
@@ -56,6 +57,10 @@ WebKitWebView* WebEngine::NewView(WebKitUserContentManager* content, WebKitWebVi
                                             "settings", settings_.get(),          //
                                             "user-content-manager", content,      //
                                             nullptr));
+  // The view's own context would freeze its painting under XIM
+  // (window_input_method.h).
+  GObjectPtr<WebKitInputMethodContext> input_method = NewWindowInputMethod(GTK_WIDGET(view));
+  webkit_web_view_set_input_method_context(view, input_method.get());
   views_.push_back(view);
   return view;
 }

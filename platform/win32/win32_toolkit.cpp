@@ -20,7 +20,8 @@ std::unique_ptr<NativeWindow> Win32Toolkit::CreateWindow(const FormDesign&, Wind
 Single Win32Toolkit::ScreenWidth() const { NotAvailable("Toolkit::ScreenWidth"); }
 Single Win32Toolkit::ScreenHeight() const { NotAvailable("Toolkit::ScreenHeight"); }
 
-int Win32Toolkit::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+int Win32Toolkit::MsgBox(const std::string& prompt, int buttons, const std::string& title,
+                         const std::function<bool()>&) {
   return Win32MessageBox(prompt, buttons, title);
 }
 

@@ -13,7 +13,8 @@ class Win32Toolkit final : public Toolkit {
                                              WindowCallbacks callbacks) override;
   Single ScreenWidth() const override;
   Single ScreenHeight() const override;
-  int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
+  int MsgBox(const std::string& prompt, int buttons, const std::string& title,
+             const std::function<bool()>& withdrawn) override;
   void Run() override;
   void RunUntil(const std::function<bool()>& done) override;
   void Quit() override;

@@ -252,7 +252,8 @@ std::unique_ptr<vb::NativeWindow> FakeToolkit::CreateWindow(const vb::FormDesign
   return std::make_unique<FakeWindow>(*this, design, std::move(callbacks));
 }
 
-int FakeToolkit::MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+int FakeToolkit::MsgBox(const std::string& prompt, int buttons, const std::string& title,
+                        const std::function<bool()>& withdrawn) {
   msgboxes.push_back({prompt, buttons, title});
   journal.push_back("MsgBox " + prompt);
   if (quit) return vb::vbCancel;
@@ -262,7 +263,14 @@ int FakeToolkit::MsgBox(const std::string& prompt, int buttons, const std::strin
   }
   auto [answer, meanwhile] = std::move(answers.front());
   answers.pop_front();
-  if (meanwhile) meanwhile();
+  if (meanwhile) {
+    meanwhile();
+    RunPending();
+  }
+  if (withdrawn && withdrawn()) {
+    journal.push_back("MsgBox withdrawn");
+    return vb::vbCancel;
+  }
   return answer;
 }
 

@@ -246,7 +246,8 @@ class FakeToolkit final : public vb::Toolkit {
                                                  vb::WindowCallbacks callbacks) override;
   Single ScreenWidth() const override { return screen_width; }
   Single ScreenHeight() const override { return screen_height; }
-  int MsgBox(const std::string& prompt, int buttons, const std::string& title) override;
+  int MsgBox(const std::string& prompt, int buttons, const std::string& title,
+             const std::function<bool()>& withdrawn) override;
   void Run() override;
   void RunUntil(const std::function<bool()>& done) override;
   void Quit() override { quit = true; }

@@ -374,4 +374,95 @@ TEST(ErrorStyles, UntrappedErrorsAreDescribedWithTheirNumber) {
   EXPECT_EQ(vb::DescribeUntrapped(std::runtime_error("x")), "运行时错误:\n\nx");
 }
 
+
+enum class Box { ModalForm, MessageBox };
+class BoxTest : public FormRuntimeTest, public ::testing::WithParamInterface<Box> {};
+
+// A page of the owner completes at an address that makes it unload (the web
+// session ended) while a box it owns waits for the user: the box goes with
+// it, unanswered, and nothing of it holds the input afterwards.
+TEST_P(BoxTest, WhatAFormOwnsGoesWithItUnanswered) {
+  const Box box = GetParam();
+  {
+    runtime.Run(a);
+    log.clear();
+    std::vector<std::string> order;
+    const auto owner_goes = [&] {
+      a.RaiseEvent([&] {
+        a.Unload();
+        b.Show();
+      });
+    };
+    if (box == Box::ModalForm) {
+      toolkit.modal_steps.push_back(owner_goes);
+    } else {
+      toolkit.answers.push_back({vb::vbOK, owner_goes});
+    }
+    toolkit.Emit([&] {
+      a.Deliver([&] {
+        if (box == Box::ModalForm) {
+          TestForm owned(runtime, "C", log);
+          owned.ShowModal(a);
+          order.push_back(owned.IsLoaded() ? "still loaded" : "owned form gone");
+        } else {
+          order.push_back(a.Ask("确定要退出吗？") == vb::vbCancel ? "answered Cancel" : "answered OK");
+        }
+      });
+    });
+    EXPECT_EQ(order, std::vector<std::string>{box == Box::ModalForm ? "owned form gone" : "answered Cancel"});
+    if (box == Box::ModalForm) {
+      // Before its owner: mode 5, no question.
+      const auto owned_unload = std::find(log.begin(), log.end(), "C.QueryUnload 5");
+      ASSERT_NE(owned_unload, log.end());
+      EXPECT_LT(owned_unload, std::find(log.begin(), log.end(), "A.Unload"));
+    }
+    EXPECT_FALSE(a.IsLoaded());
+    EXPECT_TRUE(b.Visible());
+    EXPECT_TRUE(toolkit.modal_steps.empty());
+    // The window shown now takes commands.
+    bool ran = false;
+    toolkit.Emit([&] { b.Deliver([&] { ran = true; }); });
+    EXPECT_TRUE(ran);
+  }
+}
+
+// A key the user pressed just before a box opened (two menu commands in a
+// row) is carried out once the box has closed, never lost; one given to the
+// owner while the box is up is refused.
+TEST_P(BoxTest, ACommandIssuedJustBeforeABoxOpensRunsOnceItCloses) {
+  const Box box = GetParam();
+  {
+    runtime.Run(a);
+    std::vector<std::string> order;
+    const auto user_answers = [&] {
+      order.push_back("box up");
+      toolkit.Emit([&] { a.Deliver([&] { order.push_back("given while the box is up"); }); });
+      if (box == Box::ModalForm) toolkit.Emit([&] { b.Deliver([&] { b.Unload(); }); });
+    };
+    if (box == Box::ModalForm) {
+      toolkit.modal_steps.push_back(user_answers);
+    } else {
+      toolkit.answers.push_back({vb::vbOK, user_answers});
+    }
+    toolkit.Emit([&] {
+      a.Deliver([&] {
+        if (box == Box::ModalForm) {
+          b.ShowModal(a);
+        } else {
+          a.Ask("?");
+        }
+        order.push_back("box closed");
+      });
+      a.Deliver([&] { order.push_back("given just before"); });
+    });
+    toolkit.RunPending();
+    EXPECT_EQ(order, (std::vector<std::string>{"box up", "box closed", "given just before"}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(ModalFormAndMessageBox, BoxTest, ::testing::Values(Box::ModalForm, Box::MessageBox),
+                         [](const ::testing::TestParamInfo<Box>& info) {
+                           return info.param == Box::ModalForm ? "ModalForm" : "MessageBox";
+                         });
+
 }  // namespace
