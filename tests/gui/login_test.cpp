@@ -116,17 +116,71 @@ TEST_F(LoginTest, SizeAndPlace) {
                        << (kScreenHeight - outer.height) / 2;
 }
 
-TEST_F(LoginTest, ChineseTextIsDrawn) {
+// Every input method the users may have: the toolkit's default for the
+// locale (XIM in zh_CN on X11), XIM asked for in another locale, GTK's own,
+// and pinyin through fcitx5. The page is painted, and what is typed reaches
+// the page and is drawn there.
+struct InputMethod {
+  const char* name;
+  const char* lang;
+  const char* module;  // GTK_IM_MODULE; empty: the locale's default
+  bool pinyin;         // typed as pinyin through fcitx5
+};
+
+void PrintTo(const InputMethod& method, std::ostream* out) { *out << method.name; }
+
+class InputMethodTest : public ClientTest, public ::testing::WithParamInterface<InputMethod> {
+ protected:
+  InputMethodTest() { session_options_.lang = GetParam().lang; }
+
+  // fcitx5 on the session bus with pinyin as the second input method of its
+  // group (Ctrl+Space switches to it).
+  void StartFcitx() {
+    const auto config = session_->Home() / ".config/fcitx5";
+    std::filesystem::create_directories(config);
+    std::ofstream(config / "profile") << "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=pinyin\n\n"
+                                         "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
+                                         "[Groups/0/Items/1]\nName=pinyin\nLayout=\n\n"
+                                         "[GroupOrder]\n0=Default\n";
+    fcitx_ = session_->Start({"fcitx5"});
+    gui::WaitUntil(
+        [&] {
+          return gui::RunCommand({"dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                                  "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                                  "string:org.fcitx.Fcitx5"},
+                                 session_->Env())
+                     .out.find("true") != std::string::npos;
+        },
+        gui::kDefaultTimeout, "fcitx5 on the session bus");
+  }
+
+  std::unique_ptr<gui::Process> fcitx_;
+};
+
+TEST_P(InputMethodTest, ThePageIsPaintedAndTypingReachesIt) {
+  const InputMethod& method = GetParam();
+  if (method.pinyin && gui::RunCommand({"sh", "-c", "command -v fcitx5"}, session_->Env()).status != 0) {
+    GTEST_SKIP() << "fcitx5 is not installed here (make test installs it)";
+  }
   StartService();
-  StartClient();
+  std::vector<std::string> argv{"env"};
+  if (method.pinyin) {
+    StartFcitx();
+    argv.push_back("XMODIFIERS=@im=fcitx");
+  }
+  if (*method.module != '\0') argv.push_back(std::string("GTK_IM_MODULE=") + method.module);
+  argv.push_back(VARNOCK_CLIENT);
+  StartClientWith(argv);
   const Window login = WaitForLoginWindow();
   const gui::Accessible heading = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_HEADING, .name_contains = "用户登录"});
   const gui::Accessible label = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_LABEL, .text = "用户名"});
+  const gui::Accessible field = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
   WaitForExactRequest("GET", "/?fun=notice", "-");
   WaitInPage(login, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "平台公告"});
 
   // The page paints a moment after its objects appear: take pictures until
-  // the label's glyphs are there (a blank page has no ink at all).
+  // the label's glyphs are there (a window that is not painted is one flat
+  // colour).
   gui::TempDir dir;
   const auto png = dir.path() / "login.png";
   const gui::Extents label_box = label.ScreenExtents();
@@ -137,21 +191,72 @@ TEST_F(LoginTest, ChineseTextIsDrawn) {
         return gui::ImageCheck(png).InkFraction(label_rect) > 0.02;
       },
       gui::kDefaultTimeout, "the label 用户名 to be painted");
+  {
+    const gui::ImageCheck image(png);
+    const gui::Extents h = heading.ScreenExtents();
+    const gui::Rect heading_rect{h.x, h.y, h.width, h.height};
+    EXPECT_GT(image.InkFraction(heading_rect), 0.02);
+    EXPECT_GT(image.DistinctColors(heading_rect), 8u) << "anti-aliased glyphs expected, not a flat box";
+    EXPECT_GT(image.DistinctColors(label_rect), 8u);
+    // The title bar, drawn by the window manager with the Chinese title.
+    const gui::Geometry area = xdo_->WindowGeometry(login.xid);
+    const auto frame = xdo_->FrameExtentsOf(login.xid);
+    ASSERT_TRUE(frame.has_value());
+    const gui::Rect title_bar{area.x + area.width / 4, area.y - frame->top, area.width / 2, frame->top};
+    EXPECT_GT(image.InkFraction(title_bar), 0.02) << "no title text in the title bar";
+  }
 
-  const gui::ImageCheck image(png);
-  const gui::Extents h = heading.ScreenExtents();
-  const gui::Rect heading_rect{h.x, h.y, h.width, h.height};
-  EXPECT_GT(image.InkFraction(heading_rect), 0.02);
-  EXPECT_GT(image.DistinctColors(heading_rect), 8u) << "anti-aliased glyphs expected, not a flat box";
-  EXPECT_GT(image.DistinctColors(label_rect), 8u);
-
-  // The title bar, drawn by the window manager with the Chinese title.
-  const gui::Geometry area = xdo_->WindowGeometry(login.xid);
-  const auto frame = xdo_->FrameExtentsOf(login.xid);
-  ASSERT_TRUE(frame.has_value());
-  const gui::Rect title_bar{area.x + area.width / 4, area.y - frame->top, area.width / 2, frame->top};
-  EXPECT_GT(image.InkFraction(title_bar), 0.02) << "no title text in the title bar";
+  // Typing: the field reads what was typed, and the page draws it (at the
+  // start of the field, where nothing but the caret was before).
+  const gui::Extents box = field.ScreenExtents();
+  const gui::Rect start_of_field{box.x + 4, box.y + 4, 50, box.height - 8};
+  std::string expected = "demo";
+  if (method.pinyin) {
+    gui::FocusByClick(*xdo_, field);
+    xdo_->Key("ctrl+space");
+    xdo_->Type("nihao");
+    // The candidates show beside the text, below or above the field.
+    const auto candidates = [&]() -> std::optional<gui::Geometry> {
+      try {
+        const std::string ids = xdo_->Run({"search", "--onlyvisible", "--class", "fcitx"});
+        std::istringstream lines(ids);
+        std::string id;
+        while (std::getline(lines, id)) {
+          const gui::Geometry g = xdo_->WindowGeometry(gui::ParseWindowId(id));
+          if (g.width > 40 && g.height > 10) return g;
+        }
+      } catch (const gui::Error&) {
+      }
+      return std::nullopt;
+    };
+    gui::WaitUntil([&] { return candidates().has_value(); }, gui::kDefaultTimeout, "fcitx5's candidate window");
+    const gui::Geometry list = *candidates();
+    EXPECT_LT(std::abs(list.x - box.x), box.width) << "candidates far from the field horizontally";
+    EXPECT_TRUE(list.y >= box.y - list.height - 40 && list.y <= box.y + box.height + 40)
+        << "candidates at y " << list.y << ", the field at y " << box.y;
+    xdo_->Key("space");
+    expected = "你好";
+    a11y_->WaitForText(field, expected);
+  } else {
+    gui::TypeInto(*xdo_, field, expected);
+    a11y_->WaitForText(field, expected);
+  }
+  gui::WaitUntil(
+      [&] {
+        session_->Screenshot(png);
+        return gui::ImageCheck(png).InkFraction(start_of_field) > 0.08;
+      },
+      gui::kDefaultTimeout, "the typed text to be drawn in the field");
+  EXPECT_EQ(field.Text(), expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    WhereTheUsersLive, InputMethodTest,
+    ::testing::Values(InputMethod{"ChineseDefault", "zh_CN.UTF-8", "", false},
+                      InputMethod{"XimInCLocale", "C.UTF-8", "xim", false},
+                      InputMethod{"GtkSimple", "zh_CN.UTF-8", "gtk-im-context-simple", false},
+                      InputMethod{"PinyinThroughFcitx", "zh_CN.UTF-8", "fcitx", true}),
+    [](const ::testing::TestParamInfo<InputMethod>& info) { return std::string(info.param.name); });
 
 TEST_F(LoginTest, ClosingTheLoginWindowEndsTheProgram) {
   StartService();

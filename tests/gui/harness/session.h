@@ -23,8 +23,11 @@ struct SessionOptions {
   int depth = 24;
   // Without a window manager there are no frames, no focus policy and no Alt+F4.
   bool window_manager = true;
-  // C.UTF-8 exists everywhere; zh_CN.UTF-8 only where the locale was generated.
-  std::string lang = "C.UTF-8";
+  // The users' locale, with the toolkit's default input method for it (no
+  // GTK_IM_MODULE: XIM on X11). C.UTF-8 and en_US.UTF-8 are the other
+  // cases; zh_CN.UTF-8 and en_US.UTF-8 exist where the locales were
+  // generated (make test does).
+  std::string lang = "zh_CN.UTF-8";
   std::chrono::milliseconds startup_timeout{30000};
 };
 
