@@ -2,6 +2,7 @@
 // as the end of the desktop session does) while one of its windows waits for
 // the user: every window goes without a question, and the program ends with
 // status 0 and leaves its private cache behind it.
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 
@@ -38,7 +39,8 @@ void PrintTo(const Ending& ending, std::ostream* out) {
   *out << ending.name << (ending.signal_number == SIGTERM ? " with SIGTERM" : " with SIGHUP");
 }
 
-class EndingTest : public StandInTest, public ::testing::WithParamInterface<Ending> {
+// The client logged in at the stand-in, with a way to open each window.
+class WindowOpenTest : public StandInTest {
  protected:
   // Opens the window in the logged-in main window; returns its title.
   std::string OpenIn(Open window, const Window& main) {
@@ -117,6 +119,8 @@ class EndingTest : public StandInTest, public ::testing::WithParamInterface<Endi
   }
 };
 
+class EndingTest : public WindowOpenTest, public ::testing::WithParamInterface<Ending> {};
+
 TEST_P(EndingTest, EndsWithStatusZeroAndNoWindowLeft) {
   const Ending ending = GetParam();
   const Window main = LogInAtStandIn();
@@ -158,6 +162,60 @@ INSTANTIATE_TEST_SUITE_P(WithEachWindowOpen, EndingTest, ::testing::ValuesIn(Eve
                          [](const auto& info) {
                            return std::string(info.param.name) +
                                   (info.param.signal_number == SIGTERM ? "_Sigterm" : "_Sighup");
+                         });
+
+// The web session ends (the service sends the main window's page to the
+// login page) while a box of the main window's waits for the user: the box
+// goes with the main window, and the login window that comes back takes
+// the user's keys. Enter there logs in; it does not answer a hidden box.
+class SessionEndTest : public WindowOpenTest, public ::testing::WithParamInterface<Open> {
+ protected:
+  void SetUp() override {
+    WindowOpenTest::SetUp();
+    // The work page asks the service now and then whether the session has
+    // ended, and logs out when it has, as a page whose session timed out.
+    stand_in_->ServeHtml(
+        "/?ac=home",
+        TestService::Page("工作台", "",
+                          "setInterval(function () {"
+                          "  fetch('/?ac=ended').then(function (r) { return r.text(); }).then(function (t) {"
+                          "    if (t === 'yes') location.href = '/?fun=logout';"
+                          "  });"
+                          "}, 300);"));
+    stand_in_->Serve("/?ac=ended", [ended = ended_](const httplib::Request&, httplib::Response& response) {
+      response.set_content(*ended ? "yes" : "no", "text/plain");
+    });
+  }
+
+  std::shared_ptr<std::atomic<bool>> ended_ = std::make_shared<std::atomic<bool>>(false);
+};
+
+TEST_P(SessionEndTest, TheBoxGoesAndTheLoginWindowTakesTheKeys) {
+  const Window main = LogInAtStandIn();
+  const std::string title = OpenIn(GetParam(), main);
+  *ended_ = true;
+  WaitForLoginWindow();
+  *ended_ = false;
+  WaitWindowGone(kMainTitle);
+  EXPECT_FALSE(HasWindow(title)) << "\"" << title << "\" stayed open behind the login window";
+
+  // Typed as a user would; Enter submits the login form.
+  const std::size_t mark = Mark();
+  LogIn(kDemoUser, kDemoPassword);
+  WaitForRequest(R"(POST /\?fun=login sid=-)", mark);
+  WaitForMainWindow();
+  WaitWindowGone(kLoginTitle);
+  EXPECT_TRUE(Client().Running()) << "Enter answered a box that was no longer there";
+}
+
+INSTANTIATE_TEST_SUITE_P(WithItsBoxOpen, SessionEndTest,
+                         ::testing::Values(Open::AboutBox, Open::ExitQuestion, Open::SystemInformationMessage),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case Open::AboutBox: return std::string("AboutBox");
+                             case Open::ExitQuestion: return std::string("ExitQuestion");
+                             default: return std::string("SystemInformationMessage");
+                           }
                          });
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <thread>
 
 #include "client_fixture.h"
 #include "private_cache.h"
@@ -307,6 +308,28 @@ TEST_F(MainWindowTest, InAnyLocaleTheTextsAreSimplifiedChinese) {
   ASSERT_FALSE(glyphs[0].empty());
   EXPECT_TRUE(glyphs[1] == glyphs[0]) << "系 in C.UTF-8 is not drawn as in zh_CN.UTF-8";
   EXPECT_TRUE(glyphs[2] == glyphs[0]) << "系 in en_US.UTF-8 is not drawn as in zh_CN.UTF-8";
+}
+
+// Keys typed ahead: 关于 chosen, and 名片发送 chosen right after it, before
+// the About box has opened. The box takes the input while it is up; the
+// page command the user gave before it waits, and is carried out once the
+// box has closed.
+TEST_F(MainWindowTest, APageCommandTypedAheadOfTheAboutBoxRunsOnceItCloses) {
+  const Window main = StartLoggedIn();
+  const MenuPath about{"alt+s", {"系统(S)", "关于"}, "", 3};
+  OpenMenu(main, about);
+  const gui::Accessible item = a11y_->MenuItem(main.node, about.item);
+  xdo_->Key("Down Down Down");
+  gui::WaitUntil([&] { return item.Has(ATSPI_STATE_SELECTED); }, gui::kDefaultTimeout, "关于 selected");
+  const std::size_t mark = Mark();
+  // One burst, as from a fast typist: no pause between the keys.
+  xdo_->Run({"key", "--delay", "0", "Return", "alt+m", "s"});
+  const Window box = WaitForWindow("关于 Varnock");
+  std::this_thread::sleep_for(1s);
+  EXPECT_EQ(LogFrom(mark), "") << "a page was opened while the About box was up";
+  xdo_->KeyToWindow(box.xid, "Escape");
+  WaitWindowGone("关于 Varnock");
+  WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
 }
 
 TEST_F(MainWindowTest, MinimiseAndRestoreKeepThePage) {
