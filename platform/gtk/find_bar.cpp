@@ -57,9 +57,9 @@ FindBar::FindBar(WebKitWebView* view)
     : Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 4),
       view_(view),
       finder_(webkit_web_view_get_find_controller(view)),
-      previous_("上一个"),
-      next_("下一个"),
-      close_("关闭") {
+      previous_(),
+      next_(),
+      close_() {
   set_name("find-bar");
   get_style_context()->add_class("find-bar");
   set_halign(Gtk::ALIGN_END);
@@ -67,7 +67,22 @@ FindBar::FindBar(WebKitWebView* view)
   set_margin_top(4);
   set_margin_end(16);
   entry_.set_placeholder_text("在页面中查找");
-  entry_.set_width_chars(18);
+  // As wide as 18 characters where there is room, and still 15 in a window
+  // as narrow as the login window; the buttons show only their icons, so
+  // that the bar fits there whole.
+  entry_.set_width_chars(15);
+  entry_.set_max_width_chars(18);
+  struct Icon {
+    Gtk::Button& button;
+    const char* icon;
+    const char* name;
+  };
+  for (const Icon& i : {Icon{previous_, "go-up-symbolic", "上一个"}, Icon{next_, "go-down-symbolic", "下一个"},
+                        Icon{close_, "window-close-symbolic", "关闭"}}) {
+    i.button.set_image_from_icon_name(i.icon, Gtk::ICON_SIZE_BUTTON);
+    i.button.set_tooltip_text(i.name);
+    i.button.get_accessible()->set_name(i.name);
+  }
   pack_start(entry_, Gtk::PACK_SHRINK);
   pack_start(previous_, Gtk::PACK_SHRINK);
   pack_start(next_, Gtk::PACK_SHRINK);
@@ -79,6 +94,14 @@ FindBar::FindBar(WebKitWebView* view)
 
   entry_.signal_search_changed().connect([this] { Search(); });
   entry_.signal_key_press_event().connect(sigc::mem_fun(*this, &FindBar::OnKey), false);
+  // Esc from the buttons too: their keys come up to the bar.
+  signal_key_press_event().connect(
+      [this](GdkEventKey* event) {
+        if (event->keyval != GDK_KEY_Escape) return false;
+        Close();
+        return true;
+      },
+      false);
   next_.signal_clicked().connect([this] { webkit_find_controller_search_next(finder_); });
   previous_.signal_clicked().connect([this] { webkit_find_controller_search_previous(finder_); });
   close_.signal_clicked().connect([this] { Close(); });
@@ -86,10 +109,10 @@ FindBar::FindBar(WebKitWebView* view)
   // reports one): the bar's count comes from counting the matches.
   found_ = Connect<void(WebKitFindController*, guint)>(
       finder_, "counted-matches", [this](WebKitFindController*, guint count) {
-        result_.set_text(count == 0 ? "未找到" : std::to_string(count) + " 个匹配");
+        ShowResult(count == 0 ? "未找到" : std::to_string(count) + " 个匹配");
       });
   not_found_ = Connect<void(WebKitFindController*)>(finder_, "failed-to-find-text",
-                                                    [this](WebKitFindController*) { result_.set_text("未找到"); });
+                                                    [this](WebKitFindController*) { ShowResult("未找到"); });
 }
 
 FindBar::~FindBar() {
@@ -106,9 +129,17 @@ void FindBar::Open() {
   if (!entry_.get_text().empty()) Search();
 }
 
+void FindBar::ShowResult(const std::string& result) {
+  result_.set_text(result);
+  // Orca 43 announces no live region outside web pages, but speaks a new
+  // description of the object that has the focus: the field's, while the
+  // user types. The same text again is no change, and is not repeated.
+  entry_.get_accessible()->set_description(result);
+}
+
 void FindBar::Close() {
   webkit_find_controller_search_finish(finder_);
-  result_.set_text("");
+  ShowResult("");
   hide();
   gtk_widget_grab_focus(GTK_WIDGET(view_));
 }
@@ -117,7 +148,7 @@ void FindBar::Search() {
   const Glib::ustring text = entry_.get_text();
   if (text.empty()) {
     webkit_find_controller_search_finish(finder_);
-    result_.set_text("");
+    ShowResult("");
     return;
   }
   webkit_find_controller_search(finder_, text.c_str(), kFindOptions, kMaxMatches);

@@ -7,6 +7,8 @@
 #include <gtkmm/searchentry.h>
 #include <webkit2/webkit2.h>
 
+#include <string>
+
 #include "platform/gtk/gobject_ptr.h"
 
 namespace vb::gtk {
@@ -31,6 +33,7 @@ class FindBar final : public Gtk::Box {
 
  private:
   void Search();
+  void ShowResult(const std::string& result);
   bool OnKey(GdkEventKey* event);
 
   WebKitWebView* view_;

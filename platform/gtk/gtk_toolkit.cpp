@@ -93,7 +93,9 @@ void GtkToolkit::InstallStyle() {
   // with controls only as tall as their design gives them.
   static constexpr const char* kStyle =
       ".form-canvas label, .form-canvas button { font-size: 9pt; }"
-      ".form-canvas label.black-text { color: #000000; }"
+      // The design's black is the theme's text colour: black on light
+      // themes, light on dark ones.
+      ".form-canvas label.black-text { color: @theme_text_color; }"
       ".form-canvas button { padding: 0 6px; min-height: 0; min-width: 0; }"
       ".status-bar { border-top: 1px solid alpha(currentColor, 0.2); }"
       ".status-bar label { font-size: 9pt; }"

@@ -16,6 +16,17 @@
 #include "platform/twips.h"
 
 namespace vb::gtk {
+namespace {
+
+// Whether the user may resize the window. Openbox 3.6 ignores the maximise
+// and minimise functions of the motif hints ("dont let mwm hints kill any
+// buttons", client.c) and offers maximise on every window it can resize: a
+// window designed without a maximise button keeps its size.
+bool UserResizable(const FormDesign& design) {
+  return design.border == BorderStyle::Sizable && design.max_button;
+}
+
+}  // namespace
 
 GtkNativeWindow::GtkNativeWindow(GtkToolkit& toolkit, const FormDesign& design,
                                  WindowCallbacks callbacks)
@@ -27,7 +38,7 @@ GtkNativeWindow::GtkNativeWindow(GtkToolkit& toolkit, const FormDesign& design,
       box_(Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL))),
       canvas_(Gtk::manage(new FormCanvas(scale_, scale_.ToPixels(design.client_width),
                                          scale_.ToPixels(design.client_height)))) {
-  const bool sizable = design_.border == BorderStyle::Sizable;
+  const bool sizable = UserResizable(design_);
   window_->set_title(design_.caption);
   window_->set_name(design_.name);
   window_->set_resizable(sizable);
@@ -84,7 +95,9 @@ void GtkNativeWindow::Detach() {
 }
 
 void GtkNativeWindow::OnRealize() {
-  const bool sizable = design_.border == BorderStyle::Sizable;
+  // Mutter and KWin go by these functions; openbox by the window's type
+  // and whether it can be resized.
+  const bool sizable = UserResizable(design_);
   auto decorations = Gdk::DECOR_BORDER | Gdk::DECOR_TITLE | Gdk::DECOR_MENU;
   auto functions = Gdk::FUNC_MOVE | Gdk::FUNC_CLOSE;
   if (sizable) {
@@ -150,12 +163,14 @@ void GtkNativeWindow::SetTop(Single twips) {
 }
 
 void GtkNativeWindow::SetWidth(Single twips) {
-  inner_width_ = std::max(1, scale_.ToPixels(twips) - frame_.left - frame_.right);
+  outer_width_ = scale_.ToPixels(twips);
+  inner_width_ = std::max(1, *outer_width_ - frame_.left - frame_.right);
   ResizeClient();
 }
 
 void GtkNativeWindow::SetHeight(Single twips) {
-  inner_height_ = std::max(1, scale_.ToPixels(twips) - frame_.top - frame_.bottom);
+  outer_height_ = scale_.ToPixels(twips);
+  inner_height_ = std::max(1, *outer_height_ - frame_.top - frame_.bottom);
   ResizeClient();
 }
 
@@ -250,7 +265,16 @@ void GtkNativeWindow::ReadFrameFromServer() {
   frame_ = frame;
   x_ = outer.x;
   y_ = outer.y;
-  if (framed) toolkit_.RememberFrame(design_.border == BorderStyle::Sizable, frame_);
+  if (framed) toolkit_.RememberFrame(UserResizable(design_), frame_);
+  // Sized by the program with a frame that was only a guess (no window of
+  // this kind framed before): the outer size it asked for, with the real one.
+  if (framed && frame_changed && (outer_width_ || outer_height_)) {
+    if (outer_width_) inner_width_ = std::max(1, *outer_width_ - frame_.left - frame_.right);
+    if (outer_height_) inner_height_ = std::max(1, *outer_height_ - frame_.top - frame_.bottom);
+    outer_width_.reset();
+    outer_height_.reset();
+    ResizeClient();
+  }
   // Centred with a frame size that was only a guess: once the window
   // manager has framed the window, centre it with the real one.
   if (recenter_ && framed) {

@@ -8,6 +8,7 @@
 #include <gtkmm/window.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/gtk/form_canvas.h"
@@ -98,6 +99,9 @@ class GtkNativeWindow final : public NativeWindow {
   int inner_width_ = 0;
   int inner_height_ = 0;
   bool position_set_ = false;
+  // The outer size the program asked for, until the window is framed.
+  std::optional<int> outer_width_;
+  std::optional<int> outer_height_;
   // Centred before the window manager told its frame size: centre again
   // once it has.
   bool recenter_ = false;

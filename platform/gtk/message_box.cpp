@@ -16,6 +16,9 @@ std::unique_ptr<Gtk::Dialog> BuildMessageBox(const std::string& prompt, bool wit
                                              const std::string& title, Gtk::Window* parent) {
   auto dialog = std::make_unique<Gtk::Dialog>(title, true);
   dialog->set_name("message-box");
+  // Read out as the toolkit's message dialogs are: Orca speaks an alert's
+  // labels, of a plain dialog only its title and the focused button.
+  atk_object_set_role(gtk_widget_get_accessible(GTK_WIDGET(dialog->gobj())), ATK_ROLE_ALERT);
   dialog->set_resizable(false);
   // Wide enough for its title, as message boxes of the desktop are.
   dialog->set_size_request(260, -1);

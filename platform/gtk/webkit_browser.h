@@ -7,6 +7,7 @@
 #include "platform/controls.h"
 #include "platform/gtk/browser_view.h"
 #include "platform/gtk/canvas_control.h"
+#include "platform/gtk/page_focus.h"
 #include "platform/gtk/popups.h"
 
 namespace vb::gtk {
@@ -40,6 +41,7 @@ class WebKitBrowser final : private BrowserParts, public CanvasControl<Browser> 
 
  private:
   BrowserEvents events_;
+  PageFocus focus_{view.View()};
   bool silent_ = false;
 };
 

@@ -156,7 +156,7 @@ TEST_F(AboutTest, SystemInformationUnavailable) {
   const Window about = OpenAbout(main);
   xdo_->Key("alt+s");
   const Window box = WaitForWindow(kMessageBoxTitle);
-  a11y_->WaitFor(box.node, gui::Query{.role = ATSPI_ROLE_LABEL, .name = "此时系统信息不可用"});
+  ExpectMessageBox(box, "此时系统信息不可用");
   std::vector<std::string> buttons;
   for (const auto& b : a11y_->FindAll(box.node, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON})) buttons.push_back(b.Name());
   EXPECT_EQ(buttons, std::vector<std::string>{"确定"});
@@ -240,6 +240,62 @@ TEST_F(AboutTest, SystemInformationStartsTheTool) {
   CloseWithEscape(about);
   EXPECT_TRUE(gui::PidAlive(tool_pid)) << "the tool ended before the box was closed";
   EXPECT_TRUE(Client().Running());
+}
+
+// The motif hints' functions of a window (mutter and KWin offer what they
+// list), as xprop reads them: "… = flags, functions, decorations, …".
+unsigned MotifFunctions(const std::string& property) {
+  const auto values = property.find('=');
+  const auto second = property.find(',', values);
+  if (values == std::string::npos || second == std::string::npos) return ~0u;  // none: everything
+  return static_cast<unsigned>(std::stoul(property.substr(second + 1), nullptr, 16));
+}
+
+// What each window lets the user do with it, in every window manager's
+// terms, and what openbox, here, offers: the login window no maximise, the
+// About box neither minimise nor maximise.
+TEST_F(AboutTest, WindowsOfferOnlyTheirButtons) {
+  constexpr unsigned kAll = 1, kMinimise = 8, kMaximise = 16;
+  const auto expect_offers = [&](const Window& window, bool minimise, bool maximise) {
+    const std::string motif = xdo_->Property(window.xid, "_MOTIF_WM_HINTS");
+    const unsigned functions = MotifFunctions(motif);
+    const std::string what = window.node.Name() + ": " + motif;
+    EXPECT_EQ(functions & kAll, 0u) << what;
+    EXPECT_EQ((functions & kMinimise) != 0, minimise) << what;
+    EXPECT_EQ((functions & kMaximise) != 0, maximise) << what;
+    std::string allowed;
+    gui::WaitUntil([&] { return !(allowed = xdo_->Property(window.xid, "_NET_WM_ALLOWED_ACTIONS")).empty(); },
+                   gui::kDefaultTimeout, "the window manager to tell what it allows");
+    EXPECT_EQ(allowed.find("_NET_WM_ACTION_MAXIMIZE") != std::string::npos, maximise)
+        << window.node.Name() << ": " << allowed;
+  };
+  StartService();
+  StartClient();
+  const Window login = WaitForLoginWindow();
+  xdo_->WaitForWindow(kLoginTitle);
+  expect_offers(login, true, false);
+  const Window main = LogInAsDemo();
+  WaitForDocument(main);
+  expect_offers(main, true, true);
+  const Window about = OpenAbout(main);
+  expect_offers(about, false, false);
+
+  // Openbox offers minimise on any dialog all the same: minimised, the box
+  // takes its owner along, and comes back with it, on top and answering
+  // the keyboard. Never a main window left alone that refuses input.
+  xdo_->Minimize(about.xid);
+  if (gui::PollUntil([&] { return about.node.Has(ATSPI_STATE_ICONIFIED); }, 2s)) {
+    gui::WaitUntil([&] { return main.node.Has(ATSPI_STATE_ICONIFIED); }, gui::kDefaultTimeout,
+                   "the main window to go down with its About box");
+    xdo_->ActivateWindow(main.xid);
+    gui::WaitUntil([&] { return !about.node.Has(ATSPI_STATE_ICONIFIED) && about.node.Showing(); },
+                   gui::kDefaultTimeout, "the About box to come back with the main window");
+  }
+  gui::WaitUntil([&] { return about.node.Active(); }, gui::kDefaultTimeout, "the About box on top, active");
+  CloseWithEscape(about);
+  const std::size_t before = Mark();
+  ChooseMenuItem(main, {"alt+m", {"短信管理(M)", "名片发送(S)"}, "s"});
+  EXPECT_EQ(WaitForRequest(".*", before).line, "GET /?ac=send sid=" + Sid());
 }
 
 // The desktop's text scale (GDK_DPI_SCALE here; GNOME's Large Text and
@@ -341,6 +397,43 @@ TEST_P(TextScaleTest, EveryTextKeepsItsRoom) {
       << "no white line right under the grey one";
   CloseWithEscape(about);
 }
+
+// The theme's colours, light and dark: every text of the box stands out
+// from what it is drawn on.
+class ThemeTest : public AboutTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ThemeTest, TextsStandOut) {
+  StartService();
+  StartClientWith({"env", std::string("GTK_THEME=") + GetParam(), VARNOCK_CLIENT});
+  WaitForLoginWindow();
+  const Window main = LogInAsDemo();
+  WaitForDocument(main);
+  const Window about = OpenAbout(main);
+  const auto labels = a11y_->FindAll(about.node, gui::Query{.role = ATSPI_ROLE_LABEL});
+  ASSERT_EQ(labels.size(), 4u);
+  const auto shot = scratch_->path() / "about.png";
+  session_->Screenshot(shot);
+  const gui::ImageCheck image(shot);
+  for (const auto& label : labels) {
+    const gui::Extents e = label.ScreenExtents();
+    const gui::Rgb background = image.DominantColor({e.x, e.y, e.width, e.height});
+    // The strongest difference of any pixel from the background, in its
+    // most different channel: text drawn near the background's colour
+    // stays far below half the range.
+    int contrast = 0;
+    for (int y = e.y; y < e.y + e.height; ++y) {
+      for (int x = e.x; x < e.x + e.width; ++x) {
+        const gui::Rgb p = image.Pixel(x, y);
+        contrast = std::max({contrast, std::abs(p.r - background.r), std::abs(p.g - background.g),
+                             std::abs(p.b - background.b)});
+      }
+    }
+    EXPECT_GE(contrast, 160) << "\"" << label.Name() << "\" hardly stands out in " << GetParam();
+  }
+  CloseWithEscape(about);
+}
+
+INSTANTIATE_TEST_SUITE_P(HighContrast, ThemeTest, ::testing::Values("HighContrast", "HighContrastInverse"));
 
 INSTANTIATE_TEST_SUITE_P(AtScale, TextScaleTest, ::testing::Values(1.0, 1.25, 1.5, 2.0),
                          [](const auto& info) {

@@ -211,6 +211,31 @@ void ClientTest::WaitForPageTitle(const Window& window, const std::string& title
                  [&] { return "the window shows \"" + PageTitle(window) + "\""; });
 }
 
+void ClientTest::ExpectMessageBox(const Window& box, const std::string& message) const {
+  EXPECT_EQ(box.node.RoleName(), "alert") << "\"" << message << "\" is not read out as a message box";
+  a11y_->WaitFor(box.node, gui::Query{.role = ATSPI_ROLE_LABEL, .name = message});
+}
+
+void ClientTest::ExpectFocusAnnounced(const gui::FocusEvents& events, const Window& window,
+                                      const gui::Accessible& target) const {
+  const bool announced = gui::PollUntil(
+      [&] {
+        const auto last = events.Announced(window.node);
+        return last && last->Is(target);
+      },
+      gui::kDefaultTimeout);
+  if (announced) return;
+  std::string seen;
+  for (const auto& e : events.Events()) {
+    seen += std::string(e.kind == gui::FocusEvents::Kind::kFocused          ? "  focused "
+                        : e.kind == gui::FocusEvents::Kind::kDocumentLoaded ? "  loaded "
+                                                                            : "  activated ") +
+            e.bus + e.path + "\n";
+  }
+  ADD_FAILURE() << "no focus on " << target.Describe() << " announced after " << window.node.Name()
+                << " became active; events:\n" << seen;
+}
+
 void ClientTest::LogIn(const std::string& user, const std::string& password) {
   const Window login = WaitForLoginWindow();
   const gui::Accessible user_field = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});

@@ -118,6 +118,14 @@ class ClientTest : public ::testing::Test {
   void WaitForPageTitle(const Window& window, const std::string& title,
                         std::chrono::milliseconds timeout = gui::kDefaultTimeout) const;
 
+  // A message box of the client read out as the toolkit's message dialogs
+  // are: role alert, its message a label of its own.
+  void ExpectMessageBox(const Window& box, const std::string& message) const;
+  // A screen reader, after the window became active, speaks `target`: the
+  // focus event it goes by came after the page had loaded.
+  void ExpectFocusAnnounced(const gui::FocusEvents& events, const Window& window,
+                            const gui::Accessible& target) const;
+
   // Types into the login page's fields as a user would and submits with Enter.
   void LogIn(const std::string& user, const std::string& password);
   // Starts service and client, logs in as the demo account, waits for the

@@ -35,12 +35,15 @@ std::vector<std::string> Lines(const std::vector<Request>& requests, std::size_t
 }
 
 TEST_F(LoginTest, WrongPasswordStaysRightOneOpensTheMainWindow) {
+  const gui::FocusEvents focus(*session_);
   StartService();
   StartClient();
   const Window login = WaitForLoginWindow();
 
-  // The login page and then its notice frame; neither is a login.
-  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
+  // The login page and then its notice frame; neither is a login. A screen
+  // reader says the window, then the user-name field.
+  const gui::Accessible user = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
+  ExpectFocusAnnounced(focus, login, user);
   WaitInPage(login, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "平台公告"});
   WaitForExactRequest("GET", "/?fun=notice", "-");
   EXPECT_EQ(Requests().front().line, "GET /?fun=login sid=-") << "the first request is not the login page";

@@ -67,7 +67,7 @@ class MainWindowTest : public ClientTest {
   Window ExpectExitQuestion() {
     const Window box = WaitForWindow(kMessageBoxTitle);
     EXPECT_TRUE(box.node.Has(ATSPI_STATE_MODAL));
-    a11y_->WaitFor(box.node, kExitQuestion);
+    ExpectMessageBox(box, *kExitQuestion.name);
     std::vector<std::string> captions;
     for (const auto& button : a11y_->FindAll(box.node, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON})) {
       captions.push_back(button.Name());
@@ -152,6 +152,7 @@ TEST_F(MainWindowTest, PlaceStatusBarMenusAndEveryPageCommand) {
 }
 
 TEST_F(MainWindowTest, LogoutInThePageReturnsToLoginAndLoggingInAgainWorks) {
+  const gui::FocusEvents focus(*session_);
   const Window main = StartLoggedIn();
   const std::string first_sid = Sid();
   ExpectPlaced(main);
@@ -170,6 +171,7 @@ TEST_F(MainWindowTest, LogoutInThePageReturnsToLoginAndLoggingInAgainWorks) {
   const Request fresh = WaitForExactRequest("GET", "/?fun=login", "-", landed.index + 1);
   const gui::Accessible user = WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
   EXPECT_EQ(user.Text(), "") << "not a fresh login page";
+  ExpectFocusAnnounced(focus, login, user);
   WaitForExactRequest("GET", "/?fun=notice", "-", fresh.index + 1);
 
   const std::size_t again = Mark();

@@ -25,7 +25,7 @@ class PageDialogTest : public ClientTest {
     owner_id << "0x" << std::hex << owner.xid;
     EXPECT_NE(xdo_->Property(dialog.xid, "WM_TRANSIENT_FOR").find(owner_id.str()), std::string::npos)
         << "the dialog does not belong to the page's window";
-    a11y_->WaitFor(dialog.node, gui::Query{.role = ATSPI_ROLE_LABEL, .name = text});
+    ExpectMessageBox(dialog, text);
     std::vector<std::string> captions;
     for (const auto& button : a11y_->FindAll(dialog.node, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON})) {
       captions.push_back(button.Name());
@@ -44,6 +44,7 @@ class PageDialogTest : public ClientTest {
   Window ExpectResubmitQuestion(const Window& main) {
     const Window box = WaitForWindow(kMessageBoxTitle);
     EXPECT_TRUE(box.node.Has(ATSPI_STATE_MODAL));
+    EXPECT_EQ(box.node.RoleName(), "alert") << "not read out as a message box";
     const gui::Accessible question =
         a11y_->WaitFor(box.node, gui::Query{.role = ATSPI_ROLE_LABEL, .name_contains = "此页面是提交表单的结果"});
     EXPECT_NE(question.Name().find("确定要再次提交吗？"), std::string::npos) << question.Name();

@@ -131,9 +131,10 @@ class PageKeysTest : public ClientTest {
     return std::nullopt;
   }
 
-  // The window's find bar: its search field, once it shows.
+  // The window's find bar: its search field, once it shows (a page may have
+  // text objects of its own).
   gui::Accessible FindField(const Window& main) {
-    return a11y_->WaitFor(main.node, gui::Query{.role = ATSPI_ROLE_TEXT, .showing_only = true});
+    return a11y_->WaitFor(main.node, gui::Query{.role = ATSPI_ROLE_TEXT, .name = "搜索", .showing_only = true});
   }
 };
 
@@ -248,6 +249,9 @@ TEST_F(PageKeysTest, FindBarCountsMatchesAndCloses) {
   a11y_->WaitForText(field, word);
   const std::string found = std::to_string(matches) + " 个匹配";
   a11y_->WaitForText(result, found);
+  // Spoken while typing: the field the user types in describes it.
+  gui::WaitUntil([&] { return field.Description() == found; }, gui::kDefaultTimeout,
+                 "the field to describe the result", [&] { return field.Describe(); });
 
   // Enter goes on to the next match; the bar stays open and keeps telling
   // how many there are. Nothing in the page tells which match is current,
@@ -268,6 +272,8 @@ TEST_F(PageKeysTest, FindBarCountsMatchesAndCloses) {
   gui::FocusByClick(*xdo_, field);
   TypeIntoFocused(field, absent);
   a11y_->WaitForText(result, "未找到");
+  gui::WaitUntil([&] { return field.Description() == "未找到"; }, gui::kDefaultTimeout,
+                 "the field to describe the result", [&] { return field.Describe(); });
 
   // Escape closes it; Ctrl+F brings it back, 关闭 closes it too.
   xdo_->Key("Escape");
@@ -278,9 +284,45 @@ TEST_F(PageKeysTest, FindBarCountsMatchesAndCloses) {
                  "Ctrl+F to open the find bar again");
   gui::ClickCenter(*xdo_, a11y_->WaitFor(bar, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "关闭"}));
   gui::WaitUntil([&] { return !field.Showing(); }, gui::kDefaultTimeout, "关闭 to close the find bar");
+  // Escape with the keyboard on one of its buttons closes it as well.
+  FocusPage(main);
+  xdo_->Key("ctrl+f");
+  gui::WaitUntil([&] { return field.Showing() && field.Focused(); }, gui::kDefaultTimeout,
+                 "Ctrl+F to open the find bar again");
+  xdo_->Key("Tab");
+  const gui::Accessible previous = a11y_->WaitFor(bar, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "上一个"});
+  gui::WaitUntil([&] { return previous.Focused(); }, gui::kDefaultTimeout, "Tab to reach 上一个");
+  xdo_->Key("Escape");
+  gui::WaitUntil([&] { return !field.Showing(); }, gui::kDefaultTimeout, "Escape on 上一个 to close the find bar");
 
   EXPECT_EQ(Mark(), mark) << "finding asked the service for something:\n" << LogFrom(mark);
   EXPECT_FALSE(HasWindow(kLoginTitle));
+}
+
+// In the narrow login window the bar fits: its field keeps room to type in.
+TEST_F(PageKeysTest, FindBarFitsTheLoginWindow) {
+  StartService();
+  StartClient();
+  const Window login = WaitForLoginWindow();
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
+  FocusPage(login);
+  xdo_->Key("ctrl+f");
+  const gui::Accessible field = FindField(login);
+  gui::WaitUntil([&] { return field.Focused(); }, gui::kDefaultTimeout, "the focus in the find field");
+  const gui::Extents page = WaitForDocument(login).Parent().ScreenExtents();  // the viewport
+  const gui::Extents box = field.ScreenExtents();
+  EXPECT_GE(box.width, 120) << "the find field is " << box.width << " pixels wide";
+  EXPECT_GE(box.x, page.x) << "the find field starts left of the page";
+  for (const auto& button : a11y_->FindAll(field.Parent(), gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON})) {
+    const gui::Extents b = button.ScreenExtents();
+    EXPECT_TRUE(b.x >= page.x && b.x + b.width <= page.x + page.width) << button.Name() << " is cut off";
+  }
+  xdo_->Type("登录");
+  a11y_->WaitForText(field, "登录");
+  const auto shot = scratch_->path() / "find-login.png";
+  session_->Screenshot(shot);
+  xdo_->Key("Escape");
+  gui::WaitUntil([&] { return !field.Showing(); }, gui::kDefaultTimeout, "Escape to close the find bar");
 }
 
 TEST_F(PageKeysTest, ZoomInOutAndBack) {

@@ -4,6 +4,7 @@
 #include "a11y.h"
 #include "environment.h"
 #include "error.h"
+#include "focus_events.h"
 #include "image_check.h"
 #include "interaction.h"
 #include "keystroke_listener.h"
