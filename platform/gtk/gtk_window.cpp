@@ -18,14 +18,6 @@
 namespace vb::gtk {
 namespace {
 
-// Whether the user may resize the window. Openbox 3.6 ignores the maximise
-// and minimise functions of the motif hints ("dont let mwm hints kill any
-// buttons", client.c) and offers maximise on every window it can resize: a
-// window designed without a maximise button keeps its size.
-bool UserResizable(const FormDesign& design) {
-  return design.border == BorderStyle::Sizable && design.max_button;
-}
-
 }  // namespace
 
 GtkNativeWindow::GtkNativeWindow(GtkToolkit& toolkit, const FormDesign& design,
@@ -38,7 +30,7 @@ GtkNativeWindow::GtkNativeWindow(GtkToolkit& toolkit, const FormDesign& design,
       box_(Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL))),
       canvas_(Gtk::manage(new FormCanvas(scale_, scale_.ToPixels(design.client_width),
                                          scale_.ToPixels(design.client_height)))) {
-  const bool sizable = UserResizable(design_);
+  const bool sizable = design_.border == BorderStyle::Sizable;
   window_->set_title(design_.caption);
   window_->set_name(design_.name);
   window_->set_resizable(sizable);
@@ -95,9 +87,12 @@ void GtkNativeWindow::Detach() {
 }
 
 void GtkNativeWindow::OnRealize() {
-  // Mutter and KWin go by these functions; openbox by the window's type
-  // and whether it can be resized.
-  const bool sizable = UserResizable(design_);
+  // Mutter and KWin go by these functions. Openbox 3.6 ignores the
+  // maximise and minimise functions ("dont let mwm hints kill any
+  // buttons", client.c) and offers maximise on any window it can resize:
+  // the login window keeps the sizable border it is designed with, and
+  // openbox users get a maximise they do not need.
+  const bool sizable = design_.border == BorderStyle::Sizable;
   auto decorations = Gdk::DECOR_BORDER | Gdk::DECOR_TITLE | Gdk::DECOR_MENU;
   auto functions = Gdk::FUNC_MOVE | Gdk::FUNC_CLOSE;
   if (sizable) {
@@ -265,7 +260,7 @@ void GtkNativeWindow::ReadFrameFromServer() {
   frame_ = frame;
   x_ = outer.x;
   y_ = outer.y;
-  if (framed) toolkit_.RememberFrame(UserResizable(design_), frame_);
+  if (framed) toolkit_.RememberFrame(design_.border == BorderStyle::Sizable, frame_);
   // Sized by the program with a frame that was only a guess (no window of
   // this kind framed before): the outer size it asked for, with the real one.
   if (framed && frame_changed && (outer_width_ || outer_height_)) {
