@@ -43,6 +43,12 @@ class Browser : public Control {
   virtual void Navigate(const std::string& url) = 0;
   // The address of the page shown at the top level, as the engine reports it.
   virtual std::string LocationURL() const = 0;
+  // Whether the page shown was loaded because of the user's own click or key
+  // in a page, rather than by a page's script, a refresh or Navigate.
+  virtual bool NavigatedByUser() const = 0;
+  // From the next page on, the page cannot leave by itself (a script, a
+  // refresh): only the user's click or key, F5, and Navigate load another.
+  virtual void HoldAutomaticNavigation() = 0;
 };
 
 // The document a DocumentComplete is about: the top-level page or a frame.

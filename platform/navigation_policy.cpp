@@ -27,12 +27,46 @@ NavigationVerdict JudgeNavigation(std::string_view uri, bool main_frame) {
     return uri == "about:blank" || uri == "about:srcdoc" ? NavigationVerdict::Follow
                                                          : NavigationVerdict::Refuse;
   }
-  if (scheme == "mailto" || scheme == "tel" || scheme == "sms" || scheme == "callto") {
-    return NavigationVerdict::IgnoreQuietly;
-  }
+  if (scheme == "mailto" || scheme == "tel" || scheme == "sms") return NavigationVerdict::ToTheDesktop;
   // Frames may hold content a page made itself; a whole page may not.
   if ((scheme == "data" || scheme == "blob") && !main_frame) return NavigationVerdict::Follow;
   return NavigationVerdict::Refuse;
+}
+
+namespace {
+
+// "host:port" of a web address, lower case, with the scheme's own port
+// written out; empty for anything else.
+std::string HostAndPort(std::string_view uri) {
+  const std::string scheme = SchemeOf(uri);
+  if (scheme != "http" && scheme != "https") return {};
+  std::string_view rest = uri.substr(scheme.size() + 1);
+  if (rest.substr(0, 2) != "//") return {};
+  rest.remove_prefix(2);
+  std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
+  if (const auto at = authority.rfind('@'); at != std::string_view::npos) authority.remove_prefix(at + 1);
+  // The port follows the last colon, unless that colon is inside [IPv6].
+  std::string_view host = authority;
+  std::string_view port;
+  const auto colon = authority.rfind(':');
+  if (colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos) {
+    host = authority.substr(0, colon);
+    port = authority.substr(colon + 1);
+  }
+  if (host.empty()) return {};
+  std::string out;
+  for (char c : host) out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  while (port.size() > 1 && port.front() == '0') port.remove_prefix(1);
+  out += ':';
+  out += port.empty() ? (scheme == "https" ? "443" : "80") : std::string(port);
+  return out;
+}
+
+}  // namespace
+
+bool SameOrigin(std::string_view a, std::string_view b) {
+  const std::string here = HostAndPort(a);
+  return !here.empty() && SchemeOf(a) == SchemeOf(b) && here == HostAndPort(b);
 }
 
 double NextZoomLevel(double current, int direction) {

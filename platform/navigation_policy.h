@@ -1,6 +1,7 @@
 // Which addresses a browser of the client follows. The client shows web
-// pages only: nothing on the local disk and nothing that would hand the
-// address to another program.
+// pages only: nothing on the local disk, and no other program's address
+// except e-mail, telephone and SMS links, which the desktop's own programs
+// may open once the user agrees.
 #pragma once
 
 #include <string>
@@ -10,7 +11,7 @@ namespace vb {
 
 enum class NavigationVerdict {
   Follow,         // load it
-  IgnoreQuietly,  // e-mail and telephone links: nothing happens
+  ToTheDesktop,   // e-mail, telephone and SMS links: offered to the desktop
   Refuse,         // files, other programs' schemes, top-level data: addresses
 };
 
@@ -18,6 +19,10 @@ enum class NavigationVerdict {
 std::string SchemeOf(std::string_view uri);
 
 NavigationVerdict JudgeNavigation(std::string_view uri, bool main_frame);
+
+// Whether two web addresses share scheme, host and port (the port a scheme
+// implies counts as given). Anything but http and https has no origin here.
+bool SameOrigin(std::string_view a, std::string_view b);
 
 // Zoom levels a user steps through, as in common browsers.
 double NextZoomLevel(double current, int direction);

@@ -11,6 +11,7 @@
 #include "platform/gtk/find_bar.h"
 #include "platform/gtk/hang_watch.h"
 #include "platform/gtk/message_box.h"
+#include "platform/gtk/outside_links.h"
 #include "platform/gtk/page_dialogs.h"
 #include "platform/gtk/popups.h"
 #include "platform/gtk/print_dialog.h"
@@ -39,6 +40,12 @@ constexpr const char* kFrameScript =
 std::string FailureDetail(const GError* error) {
   if (error != nullptr && error->domain == WEBKIT_POLICY_ERROR) {
     return "此页面无法在本程序中显示。";
+  }
+  // WebKitGTK 2.50 ends a chain of more than 20 redirects itself, with an
+  // error of no domain and code 0 that only its message tells apart.
+  if (error != nullptr && error->code == 0 && g_quark_to_string(error->domain)[0] == '\0' &&
+      g_str_has_prefix(error->message, "Load cannot follow more than")) {
+    return "此网页重定向次数过多。";
   }
   const char* domain = error ? g_quark_to_string(error->domain) : "";
   if (g_strcmp0(domain, "soup-tls-error-quark") == 0 || g_strcmp0(domain, "g-tls-error-quark") == 0) {
@@ -99,6 +106,7 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
   hang_watch_ = std::make_unique<HangWatch>(
       view_.get(), HangWatch::Hooks{[this] { EndWebProcess(); }, [this](const std::string& why) { StopPage(why); },
                                     [this] { return dialogs_->AnyOpen(); }});
+  outside_ = std::make_unique<OutsideLinks>(view_.get());
 
   WebKitWebView* v = view_.get();
   connections_.push_back(Connect<void(WebKitWebView*, WebKitLoadEvent)>(
@@ -158,12 +166,14 @@ void BrowserView::Detach() {
   dialogs_->CloseAll();
   print_->Close();
   AnswerResubmission(false);
+  outside_.reset();
   engine_.Transfers().CancelWaitingFor(view_.get());
   // A page still loading in a window that is gone only costs time.
   webkit_web_view_stop_loading(view_.get());
 }
 
 void BrowserView::Navigate(const std::string& uri) {
+  own_navigation_ = uri;
   hang_watch_->Run([this, uri] { webkit_web_view_load_uri(view_.get(), uri.c_str()); });
 }
 
@@ -203,6 +213,9 @@ void BrowserView::OnLoadChanged(WebKitLoadEvent event) {
       // session's address is no login, a page claiming the login address no
       // logout.
       if (const char* uri = webkit_web_view_get_uri(view_.get())) location_ = uri;
+      // From the next page on: ignoring a navigation of the page still shown
+      // would cancel the load that replaces it.
+      if (hold_next_page_) hold_automatic_ = true;
       break;
     case WEBKIT_LOAD_FINISHED: {
       const bool completed = load_ == LoadState::Loading;
@@ -319,9 +332,30 @@ bool BrowserView::OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDec
       // A named frame is never the page itself; new windows hold whole pages.
       const bool main_frame = type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION ||
                               webkit_navigation_action_get_frame_name(action) == nullptr;
-      if (JudgeNavigation(uri ? uri : "", main_frame) != NavigationVerdict::Follow) {
+      const NavigationVerdict verdict = JudgeNavigation(uri ? uri : "", main_frame);
+      if (verdict != NavigationVerdict::Follow) {
+        webkit_policy_decision_ignore(decision);
+        if (verdict == NavigationVerdict::ToTheDesktop) outside_->Offer(uri);
+        return TRUE;
+      }
+      if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION && OpensOutside(action, uri)) {
         webkit_policy_decision_ignore(decision);
         return TRUE;
+      }
+      if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && main_frame &&
+          !webkit_navigation_action_is_redirect(action)) {
+        const bool own = uri != nullptr && own_navigation_ == uri;
+        if (own) own_navigation_.clear();
+        const bool by_user = webkit_navigation_action_is_user_gesture(action);
+        const WebKitNavigationType kind = webkit_navigation_action_get_navigation_type(action);
+        // Held: a script or a refresh cannot take the page away; a click,
+        // a key, F5, history and the program's own loads still can.
+        if (hold_automatic_ && !by_user && !own && load_ != LoadState::ErrorPageNext &&
+            kind != WEBKIT_NAVIGATION_TYPE_RELOAD && kind != WEBKIT_NAVIGATION_TYPE_BACK_FORWARD) {
+          webkit_policy_decision_ignore(decision);
+          return TRUE;
+        }
+        navigated_by_user_ = by_user;
       }
       // Reloading the answer to a form would send the form again (a second
       // batch of messages, a second payment): only if the user says so.
@@ -379,10 +413,21 @@ void BrowserView::AnswerResubmission(bool resubmit) {
 
 // ------------------------------------------------------------- pop-ups
 
+bool BrowserView::OpensOutside(WebKitNavigationAction* action, const char* uri) {
+  const std::string scheme = SchemeOf(uri ? uri : "");
+  if ((scheme != "http" && scheme != "https") || SameOrigin(location_, uri)) return false;
+  // Only for the user's click: a page cannot start the desktop's browser
+  // again and again by itself.
+  if (webkit_navigation_action_is_user_gesture(action)) outside_->OpenInBrowser(uri);
+  return true;
+}
+
 GtkWidget* BrowserView::OnCreate(WebKitNavigationAction* action) {
   const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
-  if (uri != nullptr && *uri != '\0' && JudgeNavigation(uri, true) != NavigationVerdict::Follow) {
-    return nullptr;
+  if (uri != nullptr && *uri != '\0') {
+    const NavigationVerdict verdict = JudgeNavigation(uri, true);
+    if (verdict == NavigationVerdict::ToTheDesktop) outside_->Offer(uri);
+    if (verdict != NavigationVerdict::Follow || OpensOutside(action, uri)) return nullptr;
   }
   WebKitWebView* popup = family_.Open(view_.get());
   return popup ? GTK_WIDGET(popup) : nullptr;

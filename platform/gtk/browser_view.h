@@ -21,6 +21,7 @@ namespace vb::gtk {
 class FindBar;
 class HangWatch;
 class MessageBoxLater;
+class OutsideLinks;
 class PageDialogs;
 class PopupFamily;
 class PrintDialog;
@@ -51,6 +52,9 @@ class BrowserView {
   void SetSilent(bool silent) noexcept { silent_ = silent; }
   // See BrowserDesign::frames_wait_for_their_page.
   void SetFramesWaitForTheirPage(bool wait) noexcept { frames_wait_ = wait; }
+  // See Browser::NavigatedByUser and Browser::HoldAutomaticNavigation.
+  bool NavigatedByUser() const noexcept { return navigated_by_user_; }
+  void HoldAutomaticNavigation() noexcept { hold_next_page_ = true; }
 
   // Every frame that finished loading, then the page itself; never a load
   // that failed, nor an error page shown in its place.
@@ -98,6 +102,9 @@ class BrowserView {
   void OnFrameComplete(WebKitJavascriptResult* result);
   bool OnPermissionRequest(WebKitPermissionRequest* request);
   bool OnDecidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type);
+  // A new window on another site than the page's goes to the desktop's
+  // browser; true when it is not for the client to open.
+  bool OpensOutside(WebKitNavigationAction* action, const char* uri);
   GtkWidget* OnCreate(WebKitNavigationAction* action);
   void OnReadyToShow();
   void OnClose();
@@ -116,6 +123,7 @@ class BrowserView {
   std::unique_ptr<MessageBoxLater> resubmit_question_;
   GObjectPtr<WebKitPolicyDecision> resubmit_decision_;
   std::unique_ptr<HangWatch> hang_watch_;
+  std::unique_ptr<OutsideLinks> outside_;
   std::vector<SignalConnection> connections_;
   std::string location_;
   LoadState load_ = LoadState::Idle;
@@ -127,6 +135,11 @@ class BrowserView {
   std::string refusal_;
   bool silent_ = false;
   bool frames_wait_ = false;
+  bool navigated_by_user_ = false;
+  bool hold_next_page_ = false;
+  bool hold_automatic_ = false;
+  // What Navigate asked for and the engine has not yet decided on.
+  std::string own_navigation_;
   // Frames of the page still loading that completed, in order, while they
   // wait for it.
   std::vector<std::string> waiting_frames_;

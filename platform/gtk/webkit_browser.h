@@ -32,6 +32,8 @@ class WebKitBrowser final : private BrowserParts, public CanvasControl<Browser> 
   void SetSilent(bool silent) override;
   void Navigate(const std::string& url) override { view.Navigate(url); }
   std::string LocationURL() const override { return view.Location(); }
+  bool NavigatedByUser() const override { return view.NavigatedByUser(); }
+  void HoldAutomaticNavigation() override { view.HoldAutomaticNavigation(); }
 
   // No further event reaches the form, and the pop-ups close.
   void Detach();

@@ -354,6 +354,24 @@ bool ClientTest::DeclineAnySaveDialog() {
   return true;
 }
 
+std::filesystem::path ClientTest::InstallSchemeHandler(const std::string& scheme, const std::string& name) {
+  namespace fs = std::filesystem;
+  const gui::Environment env = session_->Env();
+  const fs::path applications = fs::path(*env.Get("XDG_DATA_HOME")) / "applications";
+  const fs::path config = *env.Get("XDG_CONFIG_HOME");
+  const fs::path opened = scratch_->path() / ("opened-" + scheme + ".txt");
+  const fs::path script = scratch_->path() / ("open-" + scheme + ".sh");
+  std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << opened.string() << "'\n";
+  fs::permissions(script, fs::perms::owner_all);
+  const std::string id = "test-" + scheme + "-handler.desktop";
+  fs::create_directories(applications);
+  std::ofstream(applications / id) << "[Desktop Entry]\nType=Application\nName=" << name << "\nExec=" << script.string()
+                                   << " %u\nMimeType=x-scheme-handler/" << scheme << ";\nNoDisplay=true\n";
+  fs::create_directories(config);
+  std::ofstream(config / "mimeapps.list") << "[Default Applications]\nx-scheme-handler/" << scheme << "=" << id << "\n";
+  return opened;
+}
+
 OuterRect ClientTest::OuterRectOf(const Window& window) const {
   const gui::Geometry client = xdo_->WindowGeometry(window.xid);
   const auto frame = xdo_->FrameExtentsOf(window.xid);

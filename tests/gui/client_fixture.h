@@ -168,6 +168,12 @@ class ClientTest : public ::testing::Test {
 
   OuterRect OuterRectOf(const Window& window) const;
 
+  // Makes a program named `name` the session's handler of `scheme` links, as
+  // a desktop records one (a .desktop file and mimeapps.list). The program
+  // is a test double: a script that appends each address it is given to the
+  // file returned. Call before the client starts.
+  std::filesystem::path InstallSchemeHandler(const std::string& scheme, const std::string& name);
+
   // Everything the client printed, for failure messages.
   std::string ClientOutput() const;
   std::string DescribeDesktop() const;

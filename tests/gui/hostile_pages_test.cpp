@@ -479,8 +479,11 @@ TEST_F(HostilePageTest, EndlessRedirects) {
   std::size_t mark = Mark();
   ChooseMenuItem(main, kSendCommand);
   WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
-  // The browser gives up after a number of redirects and says so.
+  // The browser gives up after a number of redirects and says so, as what
+  // it is: no network failure.
   WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = kErrorHeading});
+  WaitInPage(main, gui::Query{.role = ATSPI_ROLE_PARAGRAPH, .text_contains = "此网页重定向次数过多"});
+  EXPECT_FALSE(a11y_->Find(main.node, gui::Query{.text_contains = "无法连接到服务器"}).has_value());
   const auto loops = Requests().size() - mark;
   std::cout << "redirect loop: " << loops << " requests before the error page\n";
   EXPECT_FALSE(HasWindow(kLoginTitle));
@@ -596,6 +599,63 @@ TEST_P(LandingCutOffTest, IsNoLogin) {
 
 INSTANTIATE_TEST_SUITE_P(LandingPage, LandingCutOffTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "WithAnEarlyFrame" : "Alone"; });
+
+// A login page that submits itself, and a home page that refreshes straight
+// back to it: the windows swap a few times, then the client stops, says so,
+// and the login window waits for the user, whose own login works.
+TEST_F(HostilePageTest, LoginLoopIsStoppedAndTheUserCanLogIn) {
+  // Remembered credentials, sent by the page as soon as it has loaded.
+  stand_in_->ServeHtml("/?fun=login",
+                       TestService::LoginPage("<form id=\"auto\" method=\"post\" action=\"/?fun=login\">"
+                                              "<input type=\"hidden\" name=\"user\" value=\"demo\">"
+                                              "<input type=\"hidden\" name=\"password\" value=\"demo123\"></form>",
+                                              "window.addEventListener('load', function () {"
+                                              "  document.getElementById('auto').submit();"
+                                              "});"));
+  auto bounce = std::make_shared<std::atomic<bool>>(true);
+  stand_in_->Serve("/?ac=home", [this, bounce](const httplib::Request& request, httplib::Response& response) {
+    if (!*bounce) return stand_in_->Default(request, response);
+    response.set_content(
+        TestService::Page("工作台", "<meta http-equiv=\"refresh\" content=\"0; url=/?fun=login\">"),
+        "text/html; charset=utf-8");
+  });
+  EnsurePortFree();
+  stand_in_->Start();
+  StartClient();
+
+  const auto logins = [&] {
+    const auto requests = Requests();
+    return std::count_if(requests.begin(), requests.end(),
+                         [](const Request& r) { return r.method == "POST" && r.target == "/?fun=login"; });
+  };
+  const Window box = WaitForWindow(kMessageBoxTitle);
+  const std::string said = a11y_->WaitFor(box.node, gui::Query{.role = ATSPI_ROLE_LABEL}).Name();
+  std::cout << "after " << logins() << " logins: " << said << "\n";
+  EXPECT_NE(said.find("登录"), std::string::npos) << said;
+  EXPECT_GE(logins(), 2) << "stopped before any loop";
+  EXPECT_LE(logins(), 6) << "the windows swapped on and on";
+  session_->Screenshot(std::filesystem::current_path() / "login-loop-stopped.png");
+  xdo_->KeyToWindow(box.xid, "Return");
+  WaitWindowGone(kMessageBoxTitle);
+
+  // Stopped for good: the login page stays, and waits.
+  const Window login = WaitForLoginWindow();
+  const long stopped_at = logins();
+  EXPECT_FALSE(gui::PollUntil([&] { return logins() > stopped_at || HasWindow(kMainTitle); }, 5s))
+      << "the login page went on submitting itself:\n" << LogFrom(0);
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "用户名"});
+
+  // The service works again; the user logs in.
+  *bounce = false;
+  const std::size_t mark = Mark();
+  LogIn(kDemoUser, kDemoPassword);
+  sid_ = WaitForRequest(R"(GET /\?ac=home sid=t\d+)", mark).sid;
+  const Window main = WaitForMainWindow();
+  WaitForPageTitle(main, TestService::TitleOf("工作台"));
+  WaitWindowGone(kLoginTitle);
+  ExpectResponsive(main);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
 
 TEST_F(HostilePageTest, ThirtySecondReplyKeepsTheMenuWorking) {
   const auto slow = [this](const std::string& name) {
@@ -755,24 +815,34 @@ struct DownloadFlood {
   const char* script;  // runs once the page has loaded; frames load /?file=N
 };
 
-class DownloadFloodTest : public HostilePageTest, public ::testing::WithParamInterface<DownloadFlood> {};
+class DownloadFloodTest : public HostilePageTest, public ::testing::WithParamInterface<DownloadFlood> {
+ protected:
+  static constexpr const char* kSaveTitle = "保存文件";
+
+  // Logged in, on the page that starts the downloads; they begin to come.
+  Window OpenFloodingPage() {
+    stand_in_->ServeHtml(
+        "/?ac=card",
+        TestService::Page("名片管理", "",
+                          std::string("function frame(n) { var f = document.createElement('iframe');"
+                                      "  f.style.display = 'none'; f.src = '/?file=' + n;"
+                                      "  document.body.appendChild(f); }"
+                                      "window.addEventListener('load', function () {") +
+                              GetParam().script + "});"));
+    stand_in_->ServePrefix("/?file=", [](const httplib::Request& request, httplib::Response& response) {
+      response.set_header("Content-Disposition",
+                          "attachment; filename=\"list-" + request.get_param_value("file") + ".csv\"");
+      response.set_content("name,mobile\n", "text/csv");
+    });
+    const Window main = LogInAtStandIn();
+    ChooseMenuItem(main, kCardCommand);
+    return main;
+  }
+};
 
 TEST_P(DownloadFloodTest, OneSaveDialogAtATimeAndEscGetsTheUserOut) {
-  const std::string save_title = "保存文件";
-  stand_in_->ServeHtml(
-      "/?ac=card",
-      TestService::Page("名片管理", "",
-                        std::string("function frame(n) { var f = document.createElement('iframe');"
-                                    "  f.style.display = 'none'; f.src = '/?file=' + n;"
-                                    "  document.body.appendChild(f); }"
-                                    "window.addEventListener('load', function () {") +
-                            GetParam().script + "});"));
-  stand_in_->ServePrefix("/?file=", [](const httplib::Request&, httplib::Response& response) {
-    response.set_header("Content-Disposition", "attachment; filename=\"list.csv\"");
-    response.set_content("name,mobile\n", "text/csv");
-  });
-  const Window main = LogInAtStandIn();
-  ChooseMenuItem(main, kCardCommand);
+  const std::string save_title = kSaveTitle;
+  const Window main = OpenFloodingPage();
   const Window dialog = WaitForWindow(save_title);
 
   // Never more than the one dialog, however many downloads come.
@@ -796,6 +866,49 @@ TEST_P(DownloadFloodTest, OneSaveDialogAtATimeAndEscGetsTheUserOut) {
   WaitWindowGone(kMessageBoxTitle);
   ExpectResponsive(main);
   EXPECT_TRUE(xdo_->FindWindowsByTitle(save_title).empty());
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+// A page may start a few downloads together: three in a row are asked
+// about in turn, one save dialog each; the fourth is refused unasked.
+TEST_P(DownloadFloodTest, ThreeInARowAreAskedInTurnTheFourthIsNot) {
+  const Window main = OpenFloodingPage();
+  // Each dialog is a window of its own; the next may come the moment one goes.
+  std::vector<gui::WindowId> seen;
+  const auto shown = [&](gui::WindowId id) {
+    const auto ids = xdo_->FindWindowsByTitle(kSaveTitle);
+    return std::find(ids.begin(), ids.end(), id) != ids.end();
+  };
+  int asked = 0;
+  gui::WindowId dialog = 0;
+  while (asked < 6 && gui::PollUntil(
+                          [&] {
+                            for (const gui::WindowId id : xdo_->FindWindowsByTitle(kSaveTitle)) {
+                              if (std::find(seen.begin(), seen.end(), id) == seen.end()) dialog = id;
+                            }
+                            return dialog != 0;
+                          },
+                          asked == 0 ? gui::kDefaultTimeout : 5s)) {
+    seen.push_back(dialog);
+    xdo_->KeyToWindow(dialog, "Return");  // saved under the name offered
+    gui::WaitUntil([&] { return !shown(dialog); }, gui::kDefaultTimeout, "the save dialog to close");
+    dialog = 0;
+    ++asked;
+  }
+  EXPECT_EQ(asked, 3) << "save dialogs one after the other";
+  const auto saved = [&] {
+    std::vector<std::string> names;
+    for (const auto& path : session_->FilesUnderHome()) {
+      if (path.filename().string().rfind("list-", 0) == 0 && path.extension() == ".csv") {
+        names.push_back(path.filename().string());
+      }
+    }
+    return names;
+  };
+  gui::WaitUntil([&] { return saved().size() >= 3; }, gui::kDefaultTimeout, "the three downloads to be saved",
+                 [&] { return std::to_string(saved().size()) + " saved"; });
+  EXPECT_EQ(saved().size(), 3u);
+  ExpectResponsive(main);
   EXPECT_EQ(ExitThroughCloseBox(main), 0);
 }
 

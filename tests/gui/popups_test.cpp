@@ -3,6 +3,7 @@
 // closed with the main window that opened them, and never taken for the
 // main window when their page ends at the login address.
 #include <atomic>
+#include <fstream>
 #include <regex>
 
 #include "client_fixture.h"
@@ -163,6 +164,57 @@ TEST_F(PopUpTest, LoginPageInAPopUpIsNoLogout) {
   std::vector<std::string> titles;
   for (const auto& window : ClientWindows()) titles.push_back(window.title);
   EXPECT_EQ(titles, std::vector<std::string>{kLoginTitle});
+}
+
+// A window a page opens on another site goes to the desktop's browser, for a
+// link and for the page's script alike; the client never loads it. Those of
+// the service's own site stay in the client.
+TEST_F(PopUpTest, AnotherSiteOpensInTheDesktopsBrowser) {
+  const std::filesystem::path opened = InstallSchemeHandler("http", "测试浏览器");
+  PageServer other;
+  other.Page("/elsewhere", HtmlPage("别处", "<p>别处</p>"));
+  const std::uint16_t port = gui::FreePort();
+  other.Start(port);
+  const std::string elsewhere = "http://127.0.0.1:" + std::to_string(port) + "/elsewhere";
+
+  EnsurePortFree();
+  PageServer server;
+  server.Page("/" + kLoginKey,
+              HtmlPage("登录", "<p><a href=\"" + elsewhere + "?by=link\" target=\"_blank\">别处链接</a> "
+                               "<button type=\"button\" id=\"open\">别处按钮</button> "
+                               "<a href=\"/?ac=popup\" target=\"_blank\">本站链接</a></p>"
+                               "<script>document.getElementById('open').addEventListener('click', function () {"
+                               "  window.open('" + elsewhere + "?by=script', '_blank', 'width=320,height=200');"
+                               "});</script>"));
+  server.Page("/?ac=popup", HtmlPage("本站弹窗", "<p>本站</p>"));
+  server.Start(kServicePort);
+  StartClient();
+  const Window login = WaitForLoginWindow();
+  WaitForPageTitle(login, "登录");
+
+  const auto handed = [&] {
+    std::vector<std::string> lines;
+    std::ifstream in(opened);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  };
+  std::vector<std::string> expected;
+  for (const auto& [control, address] : {std::pair{ATSPI_ROLE_LINK, std::pair{"别处链接", elsewhere + "?by=link"}},
+                                         std::pair{ATSPI_ROLE_PUSH_BUTTON, std::pair{"别处按钮", elsewhere + "?by=script"}}}) {
+    SCOPED_TRACE(address.first);
+    ClickIn(login, WaitInPage(login, gui::Query{.role = control, .name = address.first}));
+    expected.push_back(address.second);
+    gui::WaitUntil([&] { return handed() == expected; }, gui::kDefaultTimeout, "the desktop's browser to get it",
+                   [&] { return std::to_string(handed().size()) + " addresses handed over"; });
+  }
+  EXPECT_TRUE(PopUps().empty()) << "a window of the client opened for another site";
+  EXPECT_TRUE(other.Targets().empty()) << other.Describe();
+  WaitForPageTitle(login, "登录");
+
+  ClickIn(login, WaitInPage(login, gui::Query{.role = ATSPI_ROLE_LINK, .name = "本站链接"}));
+  EXPECT_EQ(WaitForPopUps(1).front().title, PopUpCaption("本站弹窗"));
+  EXPECT_EQ(handed(), expected) << "the service's own page went to the desktop's browser";
+  session_->Screenshot(std::filesystem::current_path() / "popup-own-site.png");
 }
 
 // Pages for the limit: every window.open reports to the server whether it

@@ -1,8 +1,10 @@
 // Where the embedded browser stops: a web process that dies, links that lead
-// out of the web, and a certificate nobody vouches for.
+// out of the web (and those the desktop's programs take), and a certificate
+// nobody vouches for.
 #include <algorithm>
 #include <csignal>
 #include <fstream>
+#include <iostream>
 #include <mutex>
 #include <random>
 
@@ -101,8 +103,7 @@ class LinksOutPage {
     server.Page("/" + kLoginKey,
                 HtmlPage("登录",
                          "<p><a href=\"ftp://127.0.0.1/list\">文件服务</a> <a href=\"steam://run/10\">游戏</a></p>"
-                         "<p><a href=\"mailto:kefu@example.com\">写信</a> <a href=\"tel:4000008010\">打电话</a> "
-                         "<button type=\"button\" id=\"probe\">还在</button></p>"
+                         "<p><button type=\"button\" id=\"probe\">还在</button></p>"
                          "<script>"
                          "var page = String(Math.random()).slice(2), presses = 0;"
                          "document.getElementById('probe').addEventListener('click', function () {"
@@ -138,7 +139,7 @@ TEST_F(WebSafetyTest, LinksOutOfTheWebAreNotFollowed) {
   const auto served = server.Targets();
 
   std::size_t presses = 0;
-  for (const std::string link : {"文件服务", "游戏", "写信", "打电话"}) {
+  for (const std::string link : {"文件服务", "游戏"}) {
     SCOPED_TRACE(link);
     gui::ClickCenter(*xdo_, WaitInPage(login, gui::Query{.role = ATSPI_ROLE_LINK, .name = link}));
     // The page's button after the link: once its report arrives, the click
@@ -165,6 +166,80 @@ TEST_F(WebSafetyTest, LinksOutOfTheWebAreNotFollowed) {
   EXPECT_EQ(others, served.size()) << server.Describe();
   EXPECT_TRUE(Client().Running());
 }
+
+// E-mail, telephone and SMS links go to the desktop's program for them once
+// the user agrees to the program named, or the user is told that no program
+// takes them. The page stays either way.
+struct LinkToTheDesktop {
+  const char* name;
+  const char* address;
+  const char* handler;  // the program the session has for the scheme, or null
+  const char* answer;   // the key that answers the question
+};
+
+void PrintTo(const LinkToTheDesktop& row, std::ostream* out) { *out << row.name; }
+
+class LinkToTheDesktopTest : public WebSafetyTest, public ::testing::WithParamInterface<LinkToTheDesktop> {};
+
+TEST_P(LinkToTheDesktopTest, AskedThenHandedOver) {
+  const LinkToTheDesktop& row = GetParam();
+  const std::string address = row.address;
+  const std::string scheme = address.substr(0, address.find(':'));
+  std::filesystem::path opened;
+  if (row.handler != nullptr) {
+    opened = InstallSchemeHandler(scheme, row.handler);
+  } else {
+    const auto known = gui::RunCommand({"gio", "mime", "x-scheme-handler/" + scheme}, session_->Env());
+    ASSERT_EQ(known.out.find(".desktop"), std::string::npos) << "the system has a handler:\n" << known.out;
+  }
+  EnsurePortFree();
+  PageServer server;
+  server.Page("/" + kLoginKey, HtmlPage("登录", "<p><a href=\"" + address + "\">联系我们</a></p>"));
+  server.Start(kServicePort);
+  StartClient();
+  const Window login = WaitForLoginWindow();
+  const std::string title = "登录";
+  WaitForPageTitle(login, title);
+  gui::ClickCenter(*xdo_, WaitInPage(login, gui::Query{.role = ATSPI_ROLE_LINK, .name = "联系我们"}));
+
+  const Window box = WaitForWindow(kMessageBoxTitle);
+  const std::string said = a11y_->WaitFor(box.node, gui::Query{.role = ATSPI_ROLE_LABEL}).Name();
+  std::cout << row.name << ": " << said << "\n";
+  if (row.handler != nullptr) {
+    EXPECT_NE(said.find(row.handler), std::string::npos) << "the question does not name the program: " << said;
+    EXPECT_NE(said.find(address), std::string::npos) << said;
+  } else {
+    EXPECT_NE(said.find(scheme + ":"), std::string::npos) << said;
+    EXPECT_NE(said.find("没有"), std::string::npos) << "not said that no program takes the link: " << said;
+  }
+  xdo_->KeyToWindow(box.xid, row.answer);
+  WaitWindowGone(kMessageBoxTitle);
+
+  const auto handed = [&] {
+    std::ifstream in(opened);
+    std::string line;
+    std::getline(in, line);
+    return line;
+  };
+  if (row.handler != nullptr && std::string(row.answer) == "Return") {
+    gui::WaitUntil([&] { return handed() == address; }, gui::kDefaultTimeout, "the program to get the link",
+                   [&] { return "it got \"" + handed() + "\""; });
+  } else if (row.handler != nullptr) {
+    EXPECT_FALSE(gui::PollUntil([&] { return std::filesystem::exists(opened); }, 3s))
+        << "the program ran after 取消: " << handed();
+  }
+  WaitForPageTitle(login, title);
+  WaitInPage(login, gui::Query{.role = ATSPI_ROLE_LINK, .name = "联系我们"});
+  EXPECT_EQ(WindowTitles(), std::vector<std::string>{kLoginTitle});
+  EXPECT_TRUE(Client().Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, LinkToTheDesktopTest,
+    ::testing::Values(LinkToTheDesktop{"MailAccepted", "mailto:kefu@example.com", "测试邮件", "Return"},
+                      LinkToTheDesktop{"MailDeclined", "mailto:kefu@example.com", "测试邮件", "Escape"},
+                      LinkToTheDesktop{"SmsWithoutAProgram", "sms:10086", nullptr, "Return"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WebSafetyTest, CertificateErrorFailsClosed) {
   // An HTTPS server that works, with a certificate nobody trusts.

@@ -73,6 +73,8 @@ class FakeBrowser final : public vb::Browser, public FakeControl {
   void SetSilent(bool silent) override;
   void Navigate(const std::string& url) override;
   std::string LocationURL() const override;
+  bool NavigatedByUser() const override { return by_user; }
+  void HoldAutomaticNavigation() override { held = true; }
 
   // What the engine would do: a page shown at `url` completes; or a frame
   // of it completes while the top-level address stays.
@@ -86,6 +88,8 @@ class FakeBrowser final : public vb::Browser, public FakeControl {
   std::string location;
   bool fail_location = false;  // LocationURL raises an error
   bool fail_navigate = false;  // Navigate raises an error
+  bool by_user = false;        // what NavigatedByUser answers
+  bool held = false;           // HoldAutomaticNavigation was called
 
  private:
   FakeToolkit& toolkit_;

@@ -16,17 +16,40 @@ TEST(NavigationPolicy, WebPagesAreFollowedInAnyFrame) {
   }
 }
 
-TEST(NavigationPolicy, MailAndTelephoneLinksAreIgnoredQuietly) {
+TEST(NavigationPolicy, MailTelephoneAndSmsLinksGoToTheDesktop) {
   for (const char* uri : {"mailto:sales@varnock.example", "tel:+86-400-000-8010", "TEL:10086",
                           "sms:10086"}) {
-    EXPECT_EQ(JudgeNavigation(uri, true), NavigationVerdict::IgnoreQuietly) << uri;
+    EXPECT_EQ(JudgeNavigation(uri, true), NavigationVerdict::ToTheDesktop) << uri;
+  }
+}
+
+TEST(NavigationPolicy, OriginsAreSchemeHostAndPort) {
+  struct Row {
+    const char* a;
+    const char* b;
+    bool same;
+  };
+  for (const Row& row : {Row{"http://localhost:8010/?ac=pay", "http://LOCALHOST:8010/x#y", true},
+                         Row{"http://localhost:8010/", "http://localhost:8011/", false},
+                         Row{"http://localhost:8010/", "https://localhost:8010/", false},
+                         Row{"http://localhost:8010/", "http://127.0.0.1:8010/", false},
+                         Row{"http://pay.example/", "http://pay.example:80/", true},
+                         Row{"https://pay.example/", "https://pay.example:443/a", true},
+                         Row{"http://user:pw@pay.example:8010/", "http://pay.example:8010/", true},
+                         Row{"http://evil.example@pay.example/", "http://evil.example/", false},
+                         Row{"http://[::1]:8010/", "http://[::1]:8010/x", true},
+                         Row{"http://[::1]/", "http://[::1]:8010/", false},
+                         Row{"about:blank", "about:blank", false},
+                         Row{"http://localhost:8010/", "", false}}) {
+    EXPECT_EQ(vb::SameOrigin(row.a, row.b), row.same) << row.a << " vs " << row.b;
+    EXPECT_EQ(vb::SameOrigin(row.b, row.a), row.same) << row.b << " vs " << row.a;
   }
 }
 
 TEST(NavigationPolicy, LocalFilesAndOtherProgramsAreRefused) {
   for (const char* uri :
        {"file:///etc/passwd", "FILE:///C:/Windows/win.ini", "ftp://example/x", "ms-settings:",
-        "steam://run/1", "javascript:alert(1)", "about:config", "view-source:http://x/",
+        "steam://run/1", "callto:kefu", "javascript:alert(1)", "about:config", "view-source:http://x/",
         "relative/path", "", "::", "1http://x"}) {
     EXPECT_EQ(JudgeNavigation(uri, true), NavigationVerdict::Refuse) << uri;
     EXPECT_EQ(JudgeNavigation(uri, false), NavigationVerdict::Refuse) << uri;

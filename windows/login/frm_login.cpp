@@ -12,6 +12,14 @@ using vb::ResumeNextIf;
 
 namespace {
 
+// A service that sends every login straight back to its login page, with a
+// login page that submits itself, would swap the two windows for ever: the
+// fourth login in a row that the user had no hand in, each within ten
+// seconds of the last, is not taken.
+constexpr int kAutomaticLoginsInARow = 3;
+constexpr auto kLoginLoopGap = std::chrono::seconds(10);
+constexpr const char* kLoginLoopStopped = "登录后服务立即返回了登录页面，已停止自动登录。请稍后再试。";
+
 vb::FormDesign Design() {
   vb::FormDesign d;
   d.name = "frmLogin";
@@ -67,6 +75,13 @@ void frmLogin::WebBrowser1_DocumentComplete(const vb::BrowserFrame&, const vb::V
   // A document that is not from the web (about:blank reached by a page's
   // script) is no page of the service the user could have logged in to.
   if (!CurrentAddress.empty() && !service::IsWebAddress(CurrentAddress)) return;
+  if (LoginLoops()) {
+    // The login page once more, waiting for the user this time.
+    ResumeNext([&] { WebBrowser1->HoldAutomaticNavigation(); });
+    ResumeNext([&] { WebBrowser1->Navigate(LoginAddress); });
+    Command([this] { MsgBox(kLoginLoopStopped); });
+    return;
+  }
 
   Public::LoggedIn = vb::True;
   Public::SessionAddress = CurrentAddress;
@@ -77,6 +92,20 @@ void frmLogin::WebBrowser1_DocumentComplete(const vb::BrowserFrame&, const vb::V
   // Should the main window fail to come up, this window returns rather than
   // leave the program running with nothing on the screen.
   if (!forms_.varnock().Visible() && IsLoaded()) ResumeNext([&] { Show(); });
+}
+
+bool frmLogin::LoginLoops() {
+  bool by_user = false;
+  ResumeNext([&] { by_user = WebBrowser1->NavigatedByUser(); });
+  const auto now = std::chrono::steady_clock::now();
+  if (by_user || AutomaticLogins == 0 || now - LastAutomaticLogin > kLoginLoopGap) {
+    AutomaticLogins = 0;
+  }
+  LastAutomaticLogin = now;
+  if (by_user) return false;
+  if (++AutomaticLogins <= kAutomaticLoginsInARow) return false;
+  AutomaticLogins = 0;
+  return true;
 }
 
 }  // namespace windows

@@ -2,6 +2,7 @@
 // successful web login by the address at which a page finishes loading.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "app/forms.h"
@@ -20,10 +21,17 @@ class frmLogin final : public vb::Form {
 
  private:
   void WebBrowser1_DocumentComplete(const vb::BrowserFrame& pDisp, const vb::Variant& URL);
+  // Counts a login about to be taken; true when it is one of a loop that
+  // no user takes part in.
+  bool LoginLoops();
 
   app::Forms& forms_;
   vb::Ctl<vb::Browser> WebBrowser1{this};
   std::string LoginAddress;
+  // Kept across loads: logins in a row that no click or key of the user's
+  // brought about, and when the last of them came.
+  int AutomaticLogins = 0;
+  std::chrono::steady_clock::time_point LastAutomaticLogin;
 };
 
 }  // namespace windows
