@@ -19,6 +19,7 @@
 namespace vb::gtk {
 
 class FindBar;
+class HangQuestion;
 class HangWatch;
 class MessageBoxLater;
 class PageDialogs;
@@ -51,6 +52,9 @@ class BrowserView {
   void SetSilent(bool silent) noexcept { silent_ = silent; }
   // See BrowserDesign::frames_wait_for_their_page.
   void SetFramesWaitForTheirPage(bool wait) noexcept { frames_wait_ = wait; }
+  // See BrowserDesign::before_login: what the view says has no word about a
+  // login state.
+  void SetBeforeLogin(bool before_login) noexcept { before_login_ = before_login; }
 
   // Every frame that finished loading, then the page itself; never a load
   // that failed, nor an error page shown in its place.
@@ -81,6 +85,11 @@ class BrowserView {
   void StopFloodingPage(const std::string& why);
   // Ends the page's web process and says so in its place.
   void StopPage(const std::string& why);
+  // A sentence of an error page that says what happened to the page, and
+  // that it can be loaded again.
+  std::string Reloadable(const std::string& what) const;
+  // The page that made its window fullscreen is gone: the window is not.
+  void LeaveFullscreen();
   // Ends the web process under the page without a word (the caller loads
   // something else at once).
   void EndWebProcess();
@@ -111,6 +120,7 @@ class BrowserView {
   GObjectPtr<WebKitWebView> view_;
   Gtk::Overlay* overlay_;  // owned by the window it is placed in
   FindBar* find_bar_;      // owned by the overlay
+  HangQuestion* hang_question_;  // owned by the overlay
   std::unique_ptr<PageDialogs> dialogs_;
   std::unique_ptr<PrintDialog> print_;
   std::unique_ptr<MessageBoxLater> resubmit_question_;
@@ -127,6 +137,9 @@ class BrowserView {
   std::string refusal_;
   bool silent_ = false;
   bool frames_wait_ = false;
+  bool before_login_ = false;
+  // The page made its window fullscreen.
+  bool fullscreen_ = false;
   // Frames of the page still loading that completed, in order, while they
   // wait for it.
   std::vector<std::string> waiting_frames_;
