@@ -113,7 +113,8 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
       });
   print_ = std::make_unique<PrintDialog>(view_.get(), [this] { StopFloodingPage(Reloadable(kStoppedPrinting)); });
   hang_watch_ = std::make_unique<HangWatch>(
-      view_.get(), HangWatch::Hooks{[this] { EndWebProcess(); }, [this] { return dialogs_->AnyOpen(); },
+      view_.get(), HangWatch::Hooks{[this] { EndWebProcess(); },
+                                    [this] { return dialogs_->AnyOpen() || resubmit_decision_ != nullptr; },
                                     [this](bool ask) {
                                       if (ask) {
                                         hang_question_->Ask();
@@ -410,7 +411,11 @@ void BrowserView::AskResubmission(WebKitPolicyDecision* decision) {
   resubmit_decision_ = GObjectPtr<WebKitPolicyDecision>(WEBKIT_POLICY_DECISION(g_object_ref(decision)));
   resubmit_question_ = std::make_unique<MessageBoxLater>(
       "此页面是提交表单的结果。重新加载将再次提交表单（例如再次发送短信）。\n确定要再次提交吗？", true,
-      WindowOf(GTK_WIDGET(view_.get())), [this](bool ok) { AnswerResubmission(ok); });
+      WindowOf(GTK_WIDGET(view_.get())), [this](bool ok) {
+        // Declined: final; no retry carries the reload out.
+        if (!ok) hang_watch_->Settled();
+        AnswerResubmission(ok);
+      });
 }
 
 void BrowserView::AnswerResubmission(bool resubmit) {

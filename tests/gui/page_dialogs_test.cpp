@@ -91,12 +91,16 @@ TEST_F(PageDialogTest, AlertAfterSendingAndReloadingAsksBeforeSendingAgain) {
   const gui::Accessible done = WaitInPage(main, gui::Query{.text_contains = "发送成功："});
   const std::string answer_page = WaitForDocument(main).Name();
 
-  // F5 on that answer: asked first; 取消 keeps the page and sends nothing.
+  // F5 on that answer: asked first; 取消 keeps the page (and its web
+  // process) and sends nothing, however long after.
+  const std::vector<pid_t> processes = WebProcesses();
   FocusPage(main);
   xdo_->Key("F5");
   Window box = ExpectResubmitQuestion(main);
   gui::ClickCenter(*xdo_, a11y_->WaitFor(box.node, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "取消"}));
   WaitWindowGone(kMessageBoxTitle);
+  EXPECT_FALSE(gui::PollUntil([&] { return HasWindow(kMessageBoxTitle); }, 8s)) << "asked again after 取消";
+  EXPECT_EQ(WebProcesses(), processes) << "the page's web process was ended after 取消";
   EXPECT_EQ(WaitForDocument(main).Name(), answer_page);
   EXPECT_TRUE(done.Showing()) << "the answer page went away after 取消";
 
