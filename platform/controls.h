@@ -68,6 +68,9 @@ struct BrowserDesign {
   // finished loading, just before the document's own (in their order), and
   // dropped if the document fails; otherwise at once.
   bool frames_wait_for_their_page = false;
+  // The browser of the login window: nobody is logged in while it shows,
+  // so nothing it says speaks of a login state.
+  bool before_login = false;
 };
 
 // A status bar docked to the bottom edge, showing one line of text.

@@ -9,6 +9,7 @@
 #include "platform/gtk/downloads.h"
 #include "platform/gtk/error_page.h"
 #include "platform/gtk/find_bar.h"
+#include "platform/gtk/hang_question.h"
 #include "platform/gtk/hang_watch.h"
 #include "platform/gtk/message_box.h"
 #include "platform/gtk/outside_links.h"
@@ -36,6 +37,17 @@ constexpr const char* kFrameScript =
     "    window.webkit.messageHandlers.frameComplete.postMessage(loadedFrom);"
     "  });"
     "})();";
+
+// What an error page says about a page stopped or gone, then that the
+// session is kept (not before the login), then what can be done.
+constexpr const char* kStoppedHeading = "此页已被停止";
+constexpr const char* kStoppedHung = "此页面长时间没有响应，已被停止。";
+constexpr const char* kStoppedDialogs = "此页面不停地弹出对话框，已被停止。";
+constexpr const char* kStoppedPrinting = "此页面不停地要求打印，已被停止。";
+constexpr const char* kCrashedHeading = "页面已停止响应";
+constexpr const char* kCrashed = "显示此页面的进程意外结束。";
+constexpr const char* kSessionKept = "您的登录状态不受影响，";
+constexpr const char* kReloadable = "可以重新加载此页。";
 
 std::string FailureDetail(const GError* error) {
   if (error != nullptr && error->domain == WEBKIT_POLICY_ERROR) {
@@ -97,15 +109,26 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
   find_bar_ = Gtk::manage(new FindBar(view_.get()));
   overlay_->add_overlay(*find_bar_);
   gtk_widget_show(GTK_WIDGET(view_.get()));
-  dialogs_ = std::make_unique<PageDialogs>(view_.get(), [this] {
-    StopFloodingPage("此页面不停地弹出对话框，已被停止。您的登录状态不受影响，可以重新加载此页。");
-  });
-  print_ = std::make_unique<PrintDialog>(view_.get(), [this] {
-    StopFloodingPage("此页面不停地要求打印，已被停止。您的登录状态不受影响，可以重新加载此页。");
-  });
+  hang_question_ = Gtk::manage(new HangQuestion(
+      view_.get(), [this] { hang_watch_->Wait(); }, [this] { StopPage(Reloadable(kStoppedHung)); }));
+  overlay_->add_overlay(*hang_question_);
+  dialogs_ = std::make_unique<PageDialogs>(
+      view_.get(), [this] { StopFloodingPage(Reloadable(kStoppedDialogs)); },
+      // The page's "leave this page?" answered 取消: the command is dropped.
+      [this] {
+        if (hang_watch_) hang_watch_->Settled();
+      });
+  print_ = std::make_unique<PrintDialog>(view_.get(), [this] { StopFloodingPage(Reloadable(kStoppedPrinting)); });
   hang_watch_ = std::make_unique<HangWatch>(
-      view_.get(), HangWatch::Hooks{[this] { EndWebProcess(); }, [this](const std::string& why) { StopPage(why); },
-                                    [this] { return dialogs_->AnyOpen(); }});
+      view_.get(), HangWatch::Hooks{[this] { EndWebProcess(); },
+                                    [this] { return dialogs_->AnyOpen() || resubmit_decision_ != nullptr; },
+                                    [this](bool ask) {
+                                      if (ask) {
+                                        hang_question_->Ask();
+                                      } else {
+                                        hang_question_->Withdraw();
+                                      }
+                                    }});
   outside_ = std::make_unique<OutsideLinks>(view_.get());
 
   WebKitWebView* v = view_.get();
@@ -128,6 +151,15 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
   connections_.push_back(Connect<void(WebKitWebView*, WebKitWebProcessTerminationReason)>(
       v, "web-process-terminated",
       [this](WebKitWebView*, WebKitWebProcessTerminationReason reason) { OnCrashed(reason); }));
+  // The engine makes the window fullscreen and back for the page.
+  connections_.push_back(Connect<gboolean(WebKitWebView*)>(v, "enter-fullscreen", [this](WebKitWebView*) -> gboolean {
+    fullscreen_ = true;
+    return FALSE;
+  }));
+  connections_.push_back(Connect<gboolean(WebKitWebView*)>(v, "leave-fullscreen", [this](WebKitWebView*) -> gboolean {
+    fullscreen_ = false;
+    return FALSE;
+  }));
   connections_.push_back(Connect<gboolean(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*)>(
       v, "context-menu", [v](WebKitWebView*, WebKitContextMenu* menu, GdkEvent*, WebKitHitTestResult*) -> gboolean {
         PrepareContextMenu(menu, v);
@@ -190,7 +222,20 @@ void BrowserView::EndWebProcess() {
 void BrowserView::StopPage(const std::string& why) {
   hang_watch_->Settled();
   EndWebProcess();
-  ShowErrorPage("此页已被停止", why, location_);
+  ShowErrorPage(kStoppedHeading, why, location_);
+}
+
+std::string BrowserView::Reloadable(const std::string& what) const {
+  return what + (before_login_ ? "" : kSessionKept) + kReloadable;
+}
+
+// WebKitGTK 2.50 leaves the window fullscreen when the web process of the
+// page that asked for it ends: no title bar, no way out but the page.
+void BrowserView::LeaveFullscreen() {
+  if (!fullscreen_) return;
+  fullscreen_ = false;
+  GtkWidget* top = gtk_widget_get_toplevel(GTK_WIDGET(view_.get()));
+  if (GTK_IS_WINDOW(top)) gtk_window_unfullscreen(GTK_WINDOW(top));
 }
 
 // ------------------------------------------------------------- loading
@@ -301,15 +346,18 @@ void BrowserView::StopFloodingPage(const std::string& why) {
 }
 
 void BrowserView::OnCrashed(WebKitWebProcessTerminationReason reason) {
+  if (detached_) return;
+  hang_watch_->ProcessGone();
+  LeaveFullscreen();
   if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) {
-    // The view being closed, or stopped by us with a page of its own.
-    if (detached_ || stopping_page_) return;
+    // Stopped by us, with a page of its own to come.
+    if (stopping_page_) return;
     // Stopped for another page of the same process (a pop-up of this one
     // that would not stop): this page had done nothing, and comes back.
     if (!location_.empty()) Navigate(location_);
     return;
   }
-  ShowErrorPage("页面已停止响应", "显示此页面的进程意外结束。您的登录状态不受影响，可以重新加载此页。", location_);
+  ShowErrorPage(kCrashedHeading, Reloadable(kCrashed), location_);
 }
 
 // ------------------------------------------------------------- policies
@@ -397,7 +445,11 @@ void BrowserView::AskResubmission(WebKitPolicyDecision* decision) {
   resubmit_decision_ = GObjectPtr<WebKitPolicyDecision>(WEBKIT_POLICY_DECISION(g_object_ref(decision)));
   resubmit_question_ = std::make_unique<MessageBoxLater>(
       "此页面是提交表单的结果。重新加载将再次提交表单（例如再次发送短信）。\n确定要再次提交吗？", true,
-      WindowOf(GTK_WIDGET(view_.get())), [this](bool ok) { AnswerResubmission(ok); });
+      WindowOf(GTK_WIDGET(view_.get())), [this](bool ok) {
+        // Declined: final; no retry carries the reload out.
+        if (!ok) hang_watch_->Settled();
+        AnswerResubmission(ok);
+      });
 }
 
 void BrowserView::AnswerResubmission(bool resubmit) {

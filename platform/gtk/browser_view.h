@@ -19,6 +19,7 @@
 namespace vb::gtk {
 
 class FindBar;
+class HangQuestion;
 class HangWatch;
 class MessageBoxLater;
 class OutsideLinks;
@@ -55,6 +56,9 @@ class BrowserView {
   // See Browser::NavigatedByUser and Browser::HoldAutomaticNavigation.
   bool NavigatedByUser() const noexcept { return navigated_by_user_; }
   void HoldAutomaticNavigation() noexcept { hold_next_page_ = true; }
+  // See BrowserDesign::before_login: what the view says has no word about a
+  // login state.
+  void SetBeforeLogin(bool before_login) noexcept { before_login_ = before_login; }
 
   // Every frame that finished loading, then the page itself; never a load
   // that failed, nor an error page shown in its place.
@@ -85,6 +89,11 @@ class BrowserView {
   void StopFloodingPage(const std::string& why);
   // Ends the page's web process and says so in its place.
   void StopPage(const std::string& why);
+  // A sentence of an error page that says what happened to the page, and
+  // that it can be loaded again.
+  std::string Reloadable(const std::string& what) const;
+  // The page that made its window fullscreen is gone: the window is not.
+  void LeaveFullscreen();
   // Ends the web process under the page without a word (the caller loads
   // something else at once).
   void EndWebProcess();
@@ -118,6 +127,7 @@ class BrowserView {
   GObjectPtr<WebKitWebView> view_;
   Gtk::Overlay* overlay_;  // owned by the window it is placed in
   FindBar* find_bar_;      // owned by the overlay
+  HangQuestion* hang_question_;  // owned by the overlay
   std::unique_ptr<PageDialogs> dialogs_;
   std::unique_ptr<PrintDialog> print_;
   std::unique_ptr<MessageBoxLater> resubmit_question_;
@@ -140,6 +150,9 @@ class BrowserView {
   bool hold_automatic_ = false;
   // What Navigate asked for and the engine has not yet decided on.
   std::string own_navigation_;
+  bool before_login_ = false;
+  // The page made its window fullscreen.
+  bool fullscreen_ = false;
   // Frames of the page still loading that completed, in order, while they
   // wait for it.
   std::vector<std::string> waiting_frames_;

@@ -3,16 +3,15 @@
 namespace vb::gtk {
 namespace {
 
-// How long a page may go on not answering while the user waits on it.
-constexpr unsigned kPatienceMilliseconds = 3000;
+// How long a page may go on not answering before the user is asked whether
+// to wait for it (browsers ask after 10 to 20 s; a page's long computation
+// or slow synchronous request is often legitimate work).
+constexpr unsigned kAskAfterMilliseconds = 12000;
 // How long a load may take to start before it counts as held.
 constexpr unsigned kStartPatienceMilliseconds = 4000;
-// The engine's own wait before it calls a process unresponsive (WebKit's
-// ResponsivenessTimer, 3 s), then the same patience.
-constexpr unsigned kProbePatienceMilliseconds = 3000 + kPatienceMilliseconds;
-
-constexpr const char* kStopped =
-    "此页面长时间没有响应，已被停止。您的登录状态不受影响，可以重新加载此页。";
+// After the user's input: the engine's own wait before it calls a process
+// unresponsive (WebKit's ResponsivenessTimer, 3 s), then the same as above.
+constexpr unsigned kProbeAskAfterMilliseconds = 3000 + kAskAfterMilliseconds;
 
 }  // namespace
 
@@ -37,9 +36,10 @@ void HangWatch::Run(std::function<void()> command) {
   command_ = std::move(command);
   started_ = false;
   retried_ = false;
-  // Known to hold nothing but its script: no need to wait again.
-  if (!webkit_web_view_get_is_web_process_responsive(view_)) {
-    patience_.disconnect();
+  // Known to hold nothing but its script, or the user was already asked
+  // about it: no need to wait again. The user asked to leave.
+  if (!webkit_web_view_get_is_web_process_responsive(view_) || asking_) {
+    rerun_.disconnect();
     hooks_.end_process();
   }
   auto run = command_;
@@ -54,39 +54,38 @@ void HangWatch::Run(std::function<void()> command) {
 }
 
 void HangWatch::StartOverdue() {
+  // Done, declined (the page asked and the user stayed), or still asked.
   if (!command_ || started_ || hooks_.page_asks()) return;
   retried_ = true;  // once: after that a new process has it, the engine's to finish
   auto command = command_;
-  patience_.disconnect();
+  rerun_.disconnect();
   hooks_.end_process();
   command();
 }
 
 void HangWatch::ResponsiveChanged() {
   if (webkit_web_view_get_is_web_process_responsive(view_)) {
-    patience_.disconnect();
+    Answered();
     return;
   }
-  patience_.disconnect();
   if (command_) {
     // The user's command met a page that holds its process: a new process
     // carries it out. Not from inside the engine's notification.
-    patience_ = Glib::signal_idle().connect([this] {
+    rerun_.disconnect();
+    rerun_ = Glib::signal_idle().connect([this] {
+      // Declined or done meanwhile, or waiting on the user's answer to the
+      // page's own question: nothing to carry out.
+      if (!command_ || hooks_.page_asks() || webkit_web_view_get_is_web_process_responsive(view_)) {
+        return false;
+      }
       auto command = command_;
       hooks_.end_process();
-      if (command) command();
+      command();
       return false;
     });
     return;
   }
-  patience_ = Glib::signal_timeout().connect(
-      [this] {
-        if (!webkit_web_view_get_is_web_process_responsive(view_)) {
-          Stopped();
-        }
-        return false;
-      },
-      kPatienceMilliseconds);
+  AskAfter(kAskAfterMilliseconds);
 }
 
 // The engine starts its clock for a click or a key only once it has sent
@@ -99,45 +98,74 @@ void HangWatch::Probe() {
   probe_.reset(g_cancellable_new());
   webkit_web_view_can_execute_editing_command(view_, WEBKIT_EDITING_COMMAND_COPY, probe_.get(),
                                               &HangWatch::ProbeAnswered, this);
-  probe_patience_ = Glib::signal_timeout().connect(
-      [this] {
-        // A question of the page's own, or a load the user is waiting for,
-        // holds the process for a reason, or is watched already.
-        if (!command_ && !hooks_.page_asks()) Stopped();
-        return false;
-      },
-      kProbePatienceMilliseconds);
+  AskAfter(kProbeAskAfterMilliseconds);
 }
 
 void HangWatch::ProbeAnswered(GObject* view, GAsyncResult* result, gpointer self) {
   GError* error = nullptr;
   webkit_web_view_can_execute_editing_command_finish(WEBKIT_WEB_VIEW(view), result, &error);
-  // Cancelled: the watch may be gone.
+  // Cancelled: the watch may be gone. Any other error: the process went
+  // without answering.
   const bool cancelled = error && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
+  const bool answered = error == nullptr;
   g_clear_error(&error);
   if (cancelled) return;
   auto* watch = static_cast<HangWatch*>(self);
-  watch->probe_patience_.disconnect();
   watch->probe_.reset();
+  if (answered) watch->Answered();
 }
 
-void HangWatch::Stopped() {
-  patience_.disconnect();
-  probe_patience_.disconnect();
+void HangWatch::AskAfter(unsigned delay_ms) {
+  if (asking_ || ask_.connected()) return;
+  ask_ = Glib::signal_timeout().connect(
+      [this] {
+        if (!Unanswering()) return false;
+        // The page waits on the user's answer to a question of its own.
+        if (hooks_.page_asks()) return true;
+        asking_ = true;
+        hooks_.ask(true);
+        return false;
+      },
+      delay_ms);
+}
+
+bool HangWatch::Unanswering() const {
+  return probe_ || !webkit_web_view_get_is_web_process_responsive(view_);
+}
+
+void HangWatch::Answered() {
+  ask_.disconnect();
+  if (!asking_) return;
+  asking_ = false;
+  hooks_.ask(false);
+}
+
+void HangWatch::Wait() {
+  if (!asking_) return;
+  asking_ = false;
+  hooks_.ask(false);
+  if (Unanswering()) AskAfter(kAskAfterMilliseconds);
+}
+
+void HangWatch::CancelProbe() {
   if (probe_) g_cancellable_cancel(probe_.get());
   probe_.reset();
-  hooks_.stop_page(kStopped);
+}
+
+void HangWatch::ProcessGone() {
+  CancelProbe();
+  Answered();
 }
 
 void HangWatch::Stop() {
   command_ = nullptr;
-  probe_patience_.disconnect();
-  if (probe_) g_cancellable_cancel(probe_.get());
-  probe_.reset();
+  asking_ = false;
+  CancelProbe();
   button_.Disconnect();
   key_.Disconnect();
   start_watch_.disconnect();
-  patience_.disconnect();
+  rerun_.disconnect();
+  ask_.disconnect();
   responsive_.Disconnect();
 }
 

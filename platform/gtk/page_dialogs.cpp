@@ -25,9 +25,10 @@ constexpr int kRapidDialogsAllowed = 9;
 
 }  // namespace
 
-PageDialogs::PageDialogs(WebKitWebView* view, std::function<void()> flooded)
+PageDialogs::PageDialogs(WebKitWebView* view, std::function<void()> flooded, std::function<void()> stayed)
     : view_(view),
       flooded_(std::move(flooded)),
+      stayed_(std::move(stayed)),
       connection_(Connect<gboolean(WebKitWebView*, WebKitScriptDialog*)>(
           view, "script-dialog", [this](WebKitWebView*, WebKitScriptDialog* script) -> gboolean {
             OnScriptDialog(script);
@@ -109,7 +110,9 @@ void PageDialogs::Answer(Open* open, bool ok) {
     case WEBKIT_SCRIPT_DIALOG_ALERT:
       break;
   }
+  const bool stayed = !ok && webkit_script_dialog_get_dialog_type(script) == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM;
   webkit_script_dialog_close(script);
+  if (stayed && stayed_) stayed_();
   done->dialog->hide();
   // This may run inside the dialog's own response signal.
   DeleteLater(std::move(done->dialog));

@@ -7,6 +7,8 @@
 // page to be stopped. That last dialog is held unanswered: the page's
 // script waits in it, and runs no more, until the page is stopped (the
 // engine serves the other pages of its process meanwhile).
+// A page's "leave this page?" answered 取消 is final: `stayed` drops the
+// command that would have left it.
 #pragma once
 
 #include <webkit2/webkit2.h>
@@ -22,7 +24,7 @@ namespace vb::gtk {
 
 class PageDialogs {
  public:
-  PageDialogs(WebKitWebView* view, std::function<void()> flooded);
+  PageDialogs(WebKitWebView* view, std::function<void()> flooded, std::function<void()> stayed);
   ~PageDialogs();
   PageDialogs(const PageDialogs&) = delete;
   PageDialogs& operator=(const PageDialogs&) = delete;
@@ -40,6 +42,7 @@ class PageDialogs {
 
   WebKitWebView* view_;
   std::function<void()> flooded_;
+  std::function<void()> stayed_;
   SignalConnection connection_;
   // When the last dialog was answered (monotonic µs), and how many dialogs
   // in a row came right after the one before.

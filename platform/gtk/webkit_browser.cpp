@@ -8,6 +8,7 @@ WebKitBrowser::WebKitBrowser(FormCanvas& canvas, WebEngine& engine, const Browse
       CanvasControl<Browser>(canvas, view.Widget(), design.rect),
       events_(std::move(events)) {
   view.SetFramesWaitForTheirPage(design.frames_wait_for_their_page);
+  view.SetBeforeLogin(design.before_login);
   view.document_complete = [this](bool top_level, const std::string& url) {
     // The handler may unload the form; the form runtime keeps this object
     // alive until it returns.

@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <regex>
@@ -322,6 +323,15 @@ void ClientTest::TypeIntoFocused(const gui::Accessible& field, const std::string
   xdo_->Key("ctrl+a");
   xdo_->Type(text);
   a11y_->WaitForText(field, text);
+}
+
+std::vector<pid_t> ClientTest::WebProcesses() const {
+  std::vector<pid_t> found;
+  for (const pid_t pid : client_->Descendants()) {
+    if (gui::CommandLineOf(pid).find("WebKitWebProcess") != std::string::npos) found.push_back(pid);
+  }
+  std::sort(found.begin(), found.end());
+  return found;
 }
 
 std::vector<gui::WindowInfo> ClientTest::ClientWindows() const {

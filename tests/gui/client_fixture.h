@@ -156,6 +156,9 @@ class ClientTest : public ::testing::Test {
   // then drops a character it has to map to a spare key (any Chinese one):
   // a field that ends up reading something else is typed into again.
   void TypeIntoFocused(const gui::Accessible& field, const std::string& text) const;
+  // The client's web processes (WebKit's), in order: a page ended or
+  // crashed comes back in a new one.
+  std::vector<pid_t> WebProcesses() const;
   // The client's showing top-level windows, as AT-SPI sees them.
   std::vector<gui::WindowInfo> ClientWindows() const;
   // The Cookie header of the logged-in web session: fetches with it get what

@@ -4,6 +4,7 @@
 // not happen, does not return to the login window on its own, does not
 // crash, and exits with status 0 when closed.
 #include <algorithm>
+#include <csignal>
 #include <atomic>
 #include <iostream>
 #include <regex>
@@ -918,16 +919,60 @@ INSTANTIATE_TEST_SUITE_P(
                       DownloadFlood{"TwentyAtOnce", "for (var n = 0; n < 20; n++) frame(n);"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A page whose script never returns once loaded holds its web process (and
-// every page of that process): what the user does next still happens.
-enum class MeetsHungPage { PageCommand, F5, UserWaits, ReturnToLogin, Exit, PrintLoop };
+// The client's question about a page that stopped answering: a bar in the
+// page's window, found without asking the hung page anything (its web
+// process would not answer).
+const std::string kHangQuestion = "此页没有响应";
+const std::string kStoppedHeading = "此页已被停止";
 
-const char* const kHungPageCases[] = {"PageCommand", "F5", "UserWaits", "ReturnToLogin", "Exit", "PrintLoop"};
+std::optional<gui::Accessible> HangQuestionIn(const gui::A11y& a11y, const Window& window) {
+  return a11y.Find(window.node, gui::Query{.role = ATSPI_ROLE_ALERT, .name = kHangQuestion, .showing_only = true},
+                   gui::SearchLimits{.enter_other_processes = false});
+}
+
+// Waits for the question, with its two buttons, 等待 focused.
+gui::Accessible WaitForHangQuestion(const gui::A11y& a11y, const Window& window, std::chrono::milliseconds timeout) {
+  std::optional<gui::Accessible> question;
+  gui::WaitUntil([&] { return (question = HangQuestionIn(a11y, window)).has_value(); }, timeout,
+                 "the question \"" + kHangQuestion + "\"");
+  const gui::SearchLimits here{.enter_other_processes = false};
+  const auto wait = a11y.Find(*question, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "等待"}, here);
+  const auto stop = a11y.Find(*question, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "停止此页"}, here);
+  EXPECT_TRUE(wait.has_value()) << a11y.Dump(*question);
+  EXPECT_TRUE(stop.has_value()) << a11y.Dump(*question);
+  if (wait) gui::WaitUntil([&] { return wait->Focused(); }, gui::kDefaultTimeout, "the focus on 等待");
+  return *question;
+}
+
+bool Fullscreen(const gui::Xdo& xdo, gui::WindowId window) {
+  const std::vector<std::string> states = xdo.WindowStates(window);
+  return std::find(states.begin(), states.end(), "_NET_WM_STATE_FULLSCREEN") != states.end();
+}
+
+// A page whose script never returns once loaded holds its web process (and
+// every page of that process): what the user does next still happens, and
+// only the user stops the page.
+enum class MeetsHungPage {
+  PageCommand,
+  F5,
+  UserWaits,
+  ReturnToLogin,
+  Exit,
+  PrintLoop,
+  ClickedWithThePointerResting,
+  StoppedInFullscreen,
+  CrashedInFullscreen,
+};
+
+const char* const kHungPageCases[] = {"PageCommand",         "F5",        "UserWaits",
+                                      "ReturnToLogin",       "Exit",      "PrintLoop",
+                                      "ClickedWithThePointerResting", "StoppedInFullscreen", "CrashedInFullscreen"};
 
 class HungPageTest : public HostilePageTest, public ::testing::WithParamInterface<MeetsHungPage> {};
 
 TEST_P(HungPageTest, TheUserGetsOn) {
   const MeetsHungPage what = GetParam();
+  const bool fullscreen = what == MeetsHungPage::StoppedInFullscreen || what == MeetsHungPage::CrashedInFullscreen;
   // The page tells the service the moment it hangs: the script waits for
   // that request's answer and never returns from there, so whatever the user
   // does next finds it hung.
@@ -944,12 +989,34 @@ TEST_P(HungPageTest, TheUserGetsOn) {
               "f.src = '/?fun=login';";
   } else if (what == MeetsHungPage::PrintLoop) {
     on_load = "setTimeout(function () {" + tell + " for (;;) print(); }, 0);";
+  } else if (fullscreen) {
+    // Fullscreen at the user's click; then it hangs (or its process is
+    // killed).
+    body = "<button id=\"full\">全屏</button>";
+    on_load = "document.getElementById('full').onclick = function () {"
+              "  document.documentElement.requestFullscreen().then(function () {"
+              "    setTimeout(function () {" +
+              tell + (what == MeetsHungPage::StoppedInFullscreen ? " while (true) {}" : "") +
+              "    }, 1000);"
+              "  });"
+              "};";
   }
   stand_in_->ServeHtml("/?ac=send", TestService::Page("卡住", body,
                                                       "window.addEventListener('load', function () {" + on_load + "});"));
   const Window main = LogInAtStandIn();
+  const gui::Geometry area = xdo_->WindowGeometry(main.xid);
+  // Into the middle of the window: the hung page answers no question of
+  // where things are in it.
+  const int middle_x = area.x + area.width / 2;
+  const int middle_y = area.y + area.height / 2;
+  // Off the page (over the menu bar) while it loads and hangs.
+  if (what == MeetsHungPage::ClickedWithThePointerResting) xdo_->MouseMove(area.x + 4, area.y + 4);
   std::size_t mark = Mark();
   ChooseMenuItem(main, kSendCommand);
+  if (fullscreen) {
+    WaitForPageTitle(main, TestService::TitleOf("卡住"));
+    gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "全屏"}));
+  }
   WaitForExactRequest("GET", "/?ac=hanging", Sid(), mark);
   mark = Mark();
   switch (what) {
@@ -963,14 +1030,61 @@ TEST_P(HungPageTest, TheUserGetsOn) {
       ExpectResponsive(main);
       break;
     case MeetsHungPage::UserWaits: {
-      // A click the page never answers: it is stopped, and says so. (Into
-      // the middle of the window: the hung page answers no question of
-      // where it is.)
-      const gui::Geometry area = xdo_->WindowGeometry(main.xid);
-      xdo_->Click(area.x + area.width / 2, area.y + area.height / 2);
-      WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "此页已被停止"});
+      // A click the page never answers: the user is asked, and 等待 (Enter)
+      // keeps the page; asked again later, 停止此页 stops it, and it says so.
+      const std::vector<pid_t> processes = WebProcesses();
+      xdo_->Click(middle_x, middle_y);
+      WaitForHangQuestion(*a11y_, main, 40s);
+      xdo_->KeyToWindow(main.xid, "Return");
+      gui::WaitUntil([&] { return !HangQuestionIn(*a11y_, main).has_value(); }, gui::kDefaultTimeout,
+                     "the question to go after 等待");
+      EXPECT_EQ(WebProcesses(), processes) << "the page's web process was ended after 等待";
+      const gui::Accessible again = WaitForHangQuestion(*a11y_, main, 40s);
+      EXPECT_EQ(WebProcesses(), processes) << "the page's web process was ended while asking";
+      EXPECT_FALSE(a11y_->Find(main.node, gui::Query{.role = ATSPI_ROLE_HEADING, .name = kStoppedHeading},
+                               gui::SearchLimits{.enter_other_processes = false}));
+      gui::ClickCenter(*xdo_, a11y_->WaitFor(again, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "停止此页"}));
+      const gui::Accessible said =
+          WaitInPage(main, gui::Query{.role = ATSPI_ROLE_PARAGRAPH, .text_contains = "长时间没有响应"});
+      std::cout << "stopped: " << said.Text() << "\n";
+      EXPECT_NE(said.Text().find("您的登录状态不受影响"), std::string::npos) << said.Text();
+      WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = kStoppedHeading});
+      EXPECT_FALSE(HangQuestionIn(*a11y_, main).has_value()) << "the question stayed after the page was stopped";
       gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_LINK, .name = "重新加载"}));
       WaitForExactRequest("GET", "/?ac=send", Sid(), mark);
+      ExpectResponsive(main);
+      break;
+    }
+    case MeetsHungPage::ClickedWithThePointerResting:
+      // The pointer comes over the hung page and rests there; a click
+      // without moving. The engine holds the click back behind the motion
+      // the page never answered. Asked; 停止此页 reached with the keyboard.
+      xdo_->MouseMove(middle_x, middle_y);
+      std::this_thread::sleep_for(1s);
+      xdo_->Click(middle_x, middle_y);
+      WaitForHangQuestion(*a11y_, main, 40s);
+      xdo_->KeyToWindow(main.xid, "Tab Return");
+      WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = kStoppedHeading});
+      ExpectResponsive(main);
+      break;
+    case MeetsHungPage::StoppedInFullscreen:
+    case MeetsHungPage::CrashedInFullscreen: {
+      ASSERT_TRUE(Fullscreen(*xdo_, main.xid)) << "the page did not make its window fullscreen";
+      if (what == MeetsHungPage::StoppedInFullscreen) {
+        const gui::Geometry screen = xdo_->WindowGeometry(main.xid);
+        xdo_->Click(screen.x + screen.width / 2, screen.y + screen.height / 2);
+        const gui::Accessible question = WaitForHangQuestion(*a11y_, main, 40s);
+        gui::ClickCenter(*xdo_,
+                         a11y_->WaitFor(question, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "停止此页"}));
+        WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = kStoppedHeading});
+      } else {
+        const std::vector<pid_t> processes = WebProcesses();
+        ASSERT_FALSE(processes.empty());
+        for (const pid_t pid : processes) kill(pid, SIGKILL);
+        WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "页面已停止响应"});
+      }
+      gui::WaitUntil([&] { return !Fullscreen(*xdo_, main.xid); }, gui::kDefaultTimeout,
+                     "the window to leave fullscreen");
       ExpectResponsive(main);
       break;
     }
@@ -994,7 +1108,7 @@ TEST_P(HungPageTest, TheUserGetsOn) {
     }
     case MeetsHungPage::PrintLoop:
       // Stopped, and no print dialog left in the way.
-      WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = "此页已被停止"});
+      WaitInPage(main, gui::Query{.role = ATSPI_ROLE_HEADING, .name = kStoppedHeading});
       EXPECT_TRUE(xdo_->FindWindowsByTitle("打印").empty());
       ExpectResponsive(main);
       break;
@@ -1005,8 +1119,120 @@ TEST_P(HungPageTest, TheUserGetsOn) {
 INSTANTIATE_TEST_SUITE_P(AfterLoad, HungPageTest,
                          ::testing::Values(MeetsHungPage::PageCommand, MeetsHungPage::F5, MeetsHungPage::UserWaits,
                                            MeetsHungPage::ReturnToLogin, MeetsHungPage::Exit,
-                                           MeetsHungPage::PrintLoop),
+                                           MeetsHungPage::PrintLoop, MeetsHungPage::ClickedWithThePointerResting,
+                                           MeetsHungPage::StoppedInFullscreen, MeetsHungPage::CrashedInFullscreen),
                          [](const auto& info) { return std::string(kHungPageCases[static_cast<int>(info.param)]); });
+
+// Before the login nobody has a login state to keep: the stop page of the
+// login window says nothing of one.
+TEST_F(HostilePageTest, HungLoginPageStoppedSaysNothingOfALogin) {
+  stand_in_->ServeHtml("/?fun=login",
+                       TestService::LoginPage("<button id=\"hang\" type=\"button\">卡住</button>",
+                                              "document.getElementById('hang').onclick = function () {"
+                                              "  var last = new XMLHttpRequest();"
+                                              "  last.open('GET', '/?ac=hanging', false); last.send();"
+                                              "  while (true) {}"
+                                              "};"));
+  EnsurePortFree();
+  stand_in_->Start();
+  StartClient();
+  const Window login = WaitForLoginWindow();
+  const std::size_t mark = Mark();
+  gui::ClickCenter(*xdo_, WaitInPage(login, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "卡住"}));
+  WaitForRequest(RegexEscape("GET /?ac=hanging sid=-"), mark);
+  // A click the page never answers.
+  const gui::Geometry area = xdo_->WindowGeometry(login.xid);
+  xdo_->Click(area.x + area.width / 2, area.y + area.height / 2);
+  const gui::Accessible question = WaitForHangQuestion(*a11y_, login, 40s);
+  gui::ClickCenter(*xdo_, a11y_->WaitFor(question, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "停止此页"}));
+  const gui::Accessible said =
+      WaitInPage(login, gui::Query{.role = ATSPI_ROLE_PARAGRAPH, .text_contains = "长时间没有响应"});
+  std::cout << "stopped before the login: " << said.Text() << "\n";
+  EXPECT_EQ(said.Text().find("登录"), std::string::npos) << said.Text();
+  EXPECT_TRUE(login.node.Showing());
+  gui::ClickCenter(*xdo_, WaitInPage(login, gui::Query{.role = ATSPI_ROLE_LINK, .name = "重新加载"}));
+  // The login works again.
+  LogIn(kDemoUser, kDemoPassword);
+  sid_ = WaitForRequest(R"(GET /\?ac=home sid=t\d+)", mark).sid;
+  const Window main = WaitForMainWindow();
+  WaitForPageTitle(main, TestService::TitleOf("工作台"));
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+// A page that is slow to answer after the user's click, for a good reason:
+// it is never stopped on its own, and what the user typed stays.
+struct SlowWork {
+  const char* name;
+  const char* script;  // runs at the click, returns when the work is done
+  bool asked;          // long enough for the user to be asked meanwhile
+  // How the engine may end the work instead ("" for none).
+  const char* or_else = "";
+};
+
+void PrintTo(const SlowWork& work, std::ostream* out) { *out << work.name; }
+
+class SlowPageTest : public HostilePageTest, public ::testing::WithParamInterface<SlowWork> {};
+
+TEST_P(SlowPageTest, IsKeptWithItsText) {
+  stand_in_->Serve("/?ac=slow", [this](const httplib::Request&, httplib::Response& response) {
+    stand_in_->HoldFor(12s);
+    response.set_content("ok", "text/plain");
+  });
+  stand_in_->ServeHtml(
+      "/?ac=send",
+      TestService::Page("慢页", "<p><textarea aria-label=\"短信内容\"></textarea></p><button id=\"go\">计算</button>",
+                        std::string("document.getElementById('go').onclick = function () {"
+                                    "  var outcome = 'ok';"
+                                    "  try {") +
+                            GetParam().script +
+                            "  } catch (e) { outcome = e.name; }"
+                            "  fetch('/?ac=done&' + outcome);"
+                            "};"));
+  const Window main = LogInAtStandIn();
+  ExpectPageCommand(main, kSendCommand, "/?ac=send", TestService::TitleOf("慢页"));
+  const gui::Accessible field = WaitInPage(main, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "短信内容"});
+  const std::string text = "周五例会改到三点";
+  gui::FocusByClick(*xdo_, field);
+  TypeIntoFocused(field, text);
+  const std::vector<pid_t> processes = WebProcesses();
+  ASSERT_FALSE(processes.empty());
+
+  const std::size_t mark = Mark();
+  gui::ClickCenter(*xdo_, WaitInPage(main, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "计算"}));
+  if (GetParam().asked) {
+    WaitForHangQuestion(*a11y_, main, 40s);
+      EXPECT_EQ(LogFrom(mark).find("/?ac=done"), std::string::npos) << "the work was over before the question";
+  }
+  const Request done = WaitForRequest(RegexEscape("GET /?ac=done&") + R"(\w+ sid=)" + Sid(), mark, 60s);
+  const std::string outcome = done.target.substr(done.target.find('&') + 1);
+  std::cout << GetParam().name << ": " << outcome << "\n";
+  EXPECT_TRUE(outcome == "ok" || outcome == GetParam().or_else) << "the work failed: " << outcome;
+  // The question goes the moment the page answers again.
+  gui::WaitUntil([&] { return !HangQuestionIn(*a11y_, main).has_value(); }, gui::kDefaultTimeout,
+                 "no question once the page answers");
+
+  EXPECT_EQ(WebProcesses(), processes) << "the page's web process was ended";
+  EXPECT_EQ(PageTitle(main), TestService::TitleOf("慢页"));
+  EXPECT_EQ(field.Text(), text) << "the typed text is gone";
+  EXPECT_FALSE(a11y_->Find(main.node, gui::Query{.role = ATSPI_ROLE_HEADING, .name = kStoppedHeading}).has_value())
+      << "the page was stopped";
+  ExpectResponsive(main);
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AfterAClick, SlowPageTest,
+    ::testing::Values(
+        SlowWork{"TenSecondsOfWork", "var end = Date.now() + 10000; while (Date.now() < end) {}", false},
+        // WebKitGTK 2.50 gives up on a synchronous load after 10 s
+        // (FrameLoader's timeout interval for synchronous loads): the
+        // script gets a TimeoutError then, whenever the server answers.
+        SlowWork{"TwelveSecondSynchronousRequest",
+                 "var r = new XMLHttpRequest(); r.open('GET', '/?ac=slow', false); r.send();", false,
+                 "TimeoutError"},
+        // The user is asked meanwhile, and does not answer.
+        SlowWork{"ThirtySecondsOfWork", "var end = Date.now() + 30000; while (Date.now() < end) {}", true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace varnock_gui

@@ -1,17 +1,18 @@
 // Questions from pages: alert, confirm and prompt as dialogs of the client
-// whose answers reach the page, and the question before a form is sent again
-// by reloading its answer.
+// whose answers reach the page, the question before a form is sent again by
+// reloading its answer, and the page's own "leave this page?", whose answer
+// is final.
 #include <mutex>
 #include <sstream>
+#include <thread>
 
-#include "client_fixture.h"
 #include "page_server.h"
+#include "stand_in_fixture.h"
 
 namespace varnock_gui {
 namespace {
 
 const std::string kPageDialogTitle = "来自网页的消息";
-const MenuPath kSendCommand{"alt+m", {"短信管理(M)", "名片发送(S)"}, "s"};
 const std::string kSendTarget = "/?ac=send";
 
 class PageDialogTest : public ClientTest {
@@ -91,12 +92,16 @@ TEST_F(PageDialogTest, AlertAfterSendingAndReloadingAsksBeforeSendingAgain) {
   const gui::Accessible done = WaitInPage(main, gui::Query{.text_contains = "发送成功："});
   const std::string answer_page = WaitForDocument(main).Name();
 
-  // F5 on that answer: asked first; 取消 keeps the page and sends nothing.
+  // F5 on that answer: asked first; 取消 keeps the page (and its web
+  // process) and sends nothing, however long after.
+  const std::vector<pid_t> processes = WebProcesses();
   FocusPage(main);
   xdo_->Key("F5");
   Window box = ExpectResubmitQuestion(main);
   gui::ClickCenter(*xdo_, a11y_->WaitFor(box.node, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "取消"}));
   WaitWindowGone(kMessageBoxTitle);
+  EXPECT_FALSE(gui::PollUntil([&] { return HasWindow(kMessageBoxTitle); }, 8s)) << "asked again after 取消";
+  EXPECT_EQ(WebProcesses(), processes) << "the page's web process was ended after 取消";
   EXPECT_EQ(WaitForDocument(main).Name(), answer_page);
   EXPECT_TRUE(done.Showing()) << "the answer page went away after 取消";
 
@@ -217,6 +222,53 @@ TEST_F(PageDialogTest, ConfirmAndPromptAnswersReachThePage) {
 
   EXPECT_TRUE(login.node.Showing());
   EXPECT_FALSE(HasWindow(kMainTitle));
+}
+
+// A page that guards unsent text with a beforeunload handler: a menu
+// command asks "确实要离开此页吗？"; 取消 or Esc keeps the page, its text and
+// its web process for good, 确定 leaves.
+using LeavePageTest = StandInTest;
+
+TEST_F(LeavePageTest, DeclinedKeepsThePage) {
+  stand_in_->ServeHtml("/?ac=send", TestService::Page("未发送", "<p><textarea aria-label=\"短信内容\"></textarea></p>",
+                                                      "window.addEventListener('beforeunload', function (e) {"
+                                                      "  e.preventDefault(); e.returnValue = '';"
+                                                      "});"));
+  const Window main = LogInAtStandIn();
+  ExpectPageCommand(main, kSendCommand, kSendTarget, TestService::TitleOf("未发送"));
+  // WebKit asks only once the user has done something in the page.
+  const gui::Accessible field = WaitInPage(main, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "短信内容"});
+  const std::string text = "周五例会改到三点";
+  gui::FocusByClick(*xdo_, field);
+  TypeIntoFocused(field, text);
+  const std::vector<pid_t> processes = WebProcesses();
+  ASSERT_FALSE(processes.empty());
+  const std::string leave = "确实要离开此页吗？";
+
+  ChooseMenuItem(main, kInfoCommand);
+  Window dialog = WaitForWindow(kPageDialogTitle);
+  a11y_->WaitFor(dialog.node, gui::Query{.role = ATSPI_ROLE_LABEL, .name = leave});
+  xdo_->KeyToWindow(dialog.xid, "Escape");
+  WaitWindowGone(kPageDialogTitle);
+  ChooseMenuItem(main, kInfoCommand);
+  dialog = WaitForWindow(kPageDialogTitle);
+  gui::ClickCenter(*xdo_, a11y_->WaitFor(dialog.node, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "取消"}));
+  WaitWindowGone(kPageDialogTitle);
+
+  // Long after any watch or retry would have run.
+  std::this_thread::sleep_for(10s);
+  EXPECT_EQ(PageTitle(main), TestService::TitleOf("未发送"));
+  EXPECT_EQ(field.Text(), text) << "the typed text is gone";
+  EXPECT_EQ(WebProcesses(), processes) << "the page's web process was ended";
+  EXPECT_FALSE(HasWindow(kPageDialogTitle));
+
+  // 确定 leaves.
+  ChooseMenuItem(main, kInfoCommand);
+  dialog = WaitForWindow(kPageDialogTitle);
+  a11y_->WaitFor(dialog.node, gui::Query{.role = ATSPI_ROLE_LABEL, .name = leave});
+  xdo_->KeyToWindow(dialog.xid, "Return");
+  WaitForPageTitle(main, TestService::TitleOf("账户信息"));
+  EXPECT_EQ(ExitThroughCloseBox(main), 0);
 }
 
 }  // namespace

@@ -45,8 +45,8 @@ void frmLogin::CreateControls(vb::NativeWindow& window) {
   };
   // A frame of a landing page that never arrives whole is no login: its
   // completion waits for the page's.
-  WebBrowser1 = window.AddBrowser({vb::Rect{120, 120, 1815, 1095}, /*frames_wait_for_their_page=*/true},
-                                  std::move(events));
+  WebBrowser1 = window.AddBrowser(
+      {vb::Rect{120, 120, 1815, 1095}, /*frames_wait_for_their_page=*/true, /*before_login=*/true}, std::move(events));
 }
 
 void frmLogin::Form_Load() {
