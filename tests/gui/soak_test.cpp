@@ -33,22 +33,6 @@ long ResidentKiB(pid_t pid) {
   throw gui::Error("no VmRSS for process " + std::to_string(pid));
 }
 
-std::string CommOf(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
-  std::string comm;
-  std::getline(in, comm);
-  return comm;
-}
-
-// The client's WebKit web processes (comm is cut to 15 characters).
-std::vector<pid_t> WebProcesses(gui::Process& client) {
-  std::vector<pid_t> out;
-  for (pid_t pid : client.Descendants()) {
-    if (CommOf(pid).rfind("WebKitWebProces", 0) == 0) out.push_back(pid);
-  }
-  return out;
-}
-
 std::string Mib(long kib) {
   std::ostringstream out;
   out << std::fixed << std::setprecision(1) << kib / 1024.0 << " MiB";
@@ -157,7 +141,7 @@ TEST_F(SoakTest, LogInOpenAPageLogOut) {
 
     rss.push_back(ResidentKiB(pid));
     if (cycle == kWarmUpCycles) {
-      for (pid_t web : WebProcesses(Client())) std::cout << "web process after warm-up: " << Mib(ResidentKiB(web)) << "\n";
+      for (pid_t web : WebProcesses()) std::cout << "web process after warm-up: " << Mib(ResidentKiB(web)) << "\n";
     }
     std::cout << "cycle " << std::setw(3) << cycle << ": " << Mib(rss.back()) << ", "
               << Requests().size() - start << " requests\n"
@@ -204,7 +188,7 @@ TEST_F(SoakTest, LogInOpenAPageLogOut) {
   // Nothing left behind: only the login window, one web process at most.
   const std::vector<std::string> windows_at_end = AccessibleWindows();
   const std::vector<std::string> x_windows_at_end = XWindows();
-  const std::vector<pid_t> web = WebProcesses(Client());
+  const std::vector<pid_t> web = WebProcesses();
   std::cout << "at the end, windows:\n" << Join(windows_at_end) << "  X windows:\n" << Join(x_windows_at_end)
             << "  web processes: " << web.size();
   for (pid_t p : web) std::cout << " " << p << " (" << Mib(ResidentKiB(p)) << ")";
