@@ -347,8 +347,19 @@ TEST_P(TextScaleTest, EveryTextKeepsItsRoom) {
   const gui::Geometry area = xdo_->WindowGeometry(login.xid);
   EXPECT_EQ(area.width, Pixels(5295));
   EXPECT_EQ(area.height, Pixels(3825));
-  const gui::Accessible viewport = WaitForDocument(login).Parent();
-  const gui::Extents view = viewport.ScreenExtents();
+  // The page's document may still be replaced by the one that loads
+  // (its object goes): read it again until it holds still.
+  gui::Extents view;
+  gui::WaitUntil(
+      [&] {
+        try {
+          view = WaitForDocument(login).Parent().ScreenExtents();
+          return true;
+        } catch (const std::exception&) {
+          return false;
+        }
+      },
+      gui::kDefaultTimeout, "the login page's view");
   const gui::Extents button =
       WaitInPage(login, gui::Query{.role = ATSPI_ROLE_PUSH_BUTTON, .name = "登录"}).ScreenExtents();
   EXPECT_LE(button.x + button.width, view.x + view.width) << "the login page does not fit across";

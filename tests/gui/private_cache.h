@@ -15,8 +15,13 @@ namespace varnock_gui {
 
 inline std::optional<std::filesystem::path> PrivateCacheOf(const gui::Process& client) {
   for (pid_t child : client.Descendants()) {
-    std::ifstream environ("/proc/" + std::to_string(child) + "/environ", std::ios::binary);
-    const std::string all((std::istreambuf_iterator<char>(environ)), std::istreambuf_iterator<char>());
+    std::string all;
+    try {
+      std::ifstream environ("/proc/" + std::to_string(child) + "/environ", std::ios::binary);
+      all.assign(std::istreambuf_iterator<char>(environ), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+      continue;  // a helper that ended while it was read
+    }
     const std::string key = "XDG_CACHE_HOME=";
     for (std::size_t at = 0; at < all.size();) {
       const std::size_t end = all.find('\0', at);
