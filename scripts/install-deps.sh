@@ -23,11 +23,11 @@ package=(dpkg-dev file)
 # The GUI tests and their harness: a session bus and accessibility, keys
 # through xdotool, windows read with xprop and xwininfo, weston for a
 # Wayland desktop, locales for the
-# Chinese locale runs, fcitx5 with pinyin for typing Chinese, gdb for the
+# Chinese locale runs, fcitx5 with pinyin and IBus for typing Chinese, gdb for the
 # failure reports.
 gui=("${run[@]}" "${headless[@]}" libgtest-dev libatspi2.0-dev
      xdotool x11-utils dbus dbus-x11 at-spi2-core gir1.2-atspi-2.0 python3-gi libatk-adaptor
-     curl procps locales gdb weston fcitx5 fcitx5-chinese-addons fcitx5-frontend-gtk3)
+     curl procps locales gdb weston fcitx5 fcitx5-chinese-addons fcitx5-frontend-gtk3 ibus ibus-gtk3)
 windows=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64)
 # The install and package checks: desktop entry and AppStream validation,
 # the icons rendered again from their drawing, lintian.

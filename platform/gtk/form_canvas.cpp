@@ -102,9 +102,25 @@ void FormCanvas::AllocateChildren() {
 }
 
 bool FormCanvas::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
+  // A light theme draws the lines as designed (an etched grey over white).
+  // A dark or high-contrast inverse one gets each as a shade between its
+  // background (white in the design) and its text colour (black): still a
+  // separator, not a bright bar across the box.
+  const auto style = get_style_context();
+  const Gdk::RGBA ink = style->get_color(get_state_flags());
+  Gdk::RGBA paper;
+  if (!style->lookup_color("theme_bg_color", paper)) paper.set_rgba(1, 1, 1);
+  const bool dark = 0.299 * paper.get_red() + 0.587 * paper.get_green() + 0.114 * paper.get_blue() < 0.5;
   for (const LineDesign& line : lines_) {
     cr->save();
-    cr->set_source_rgb(line.red / 255.0, line.green / 255.0, line.blue / 255.0);
+    if (dark) {
+      const double darkness = 1.0 - (line.red + line.green + line.blue) / (3.0 * 255.0);
+      cr->set_source_rgb(paper.get_red() + (ink.get_red() - paper.get_red()) * darkness,
+                         paper.get_green() + (ink.get_green() - paper.get_green()) * darkness,
+                         paper.get_blue() + (ink.get_blue() - paper.get_blue()) * darkness);
+    } else {
+      cr->set_source_rgb(line.red / 255.0, line.green / 255.0, line.blue / 255.0);
+    }
     const int x1 = scale_.ToPixels(line.x1), y1 = scale_.ToPixels(line.y1);
     const int x2 = scale_.ToPixels(line.x2), y2 = scale_.ToPixels(line.y2);
     // As thick as the text scale makes a pixel.

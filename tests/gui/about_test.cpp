@@ -446,6 +446,17 @@ TEST_P(ThemeTest, TextsStandOut) {
     }
     EXPECT_GE(contrast, 160) << "\"" << label.Name() << "\" hardly stands out in " << GetParam();
   }
+  // The etched separator (2445 and 2460 twips down): on a dark background
+  // a separator, not a bright bar across the box.
+  const gui::Geometry box = xdo_->WindowGeometry(about.xid);
+  const gui::Rgb paper = image.DominantColor({box.x, box.y, box.width, box.height});
+  if (paper.r + paper.g + paper.b < 3 * 128) {
+    for (int row = 2445 / 15 - 1; row <= 2460 / 15 + 2; ++row) {
+      const gui::Rgb p = image.Pixel(box.x + box.width / 2, box.y + row);
+      EXPECT_LT(std::max({p.r, p.g, p.b}), 200) << "a bright line across the About box at row " << row << " in "
+                                                 << GetParam();
+    }
+  }
   CloseWithEscape(about);
 }
 

@@ -121,13 +121,14 @@ TEST_F(LoginTest, SizeAndPlace) {
 
 // Every input method the users may have: the toolkit's default for the
 // locale (XIM in zh_CN on X11), XIM asked for in another locale, GTK's own,
-// and pinyin through fcitx5. The page is painted, and what is typed reaches
-// the page and is drawn there.
+// IBus, and pinyin through fcitx5. The page is painted, and what is typed
+// reaches the page and is drawn there.
 struct InputMethod {
   const char* name;
   const char* lang;
   const char* module;  // GTK_IM_MODULE; empty: the locale's default
-  bool pinyin;         // typed as pinyin through fcitx5
+  const char* daemon;  // the input method's server, started first; empty: none
+  bool pinyin;         // typed as pinyin (fcitx5)
 };
 
 void PrintTo(const InputMethod& method, std::ostream* out) { *out << method.name; }
@@ -136,40 +137,50 @@ class InputMethodTest : public ClientTest, public ::testing::WithParamInterface<
  protected:
   InputMethodTest() { session_options_.lang = GetParam().lang; }
 
-  // fcitx5 on the session bus with pinyin as the second input method of its
-  // group (Ctrl+Space switches to it).
-  void StartFcitx() {
+  // The input method's server on the session bus; fcitx5 with pinyin as
+  // the second input method of its group (Ctrl+Space switches to it).
+  void StartDaemon(const std::string& daemon) {
+    if (daemon == "ibus-daemon") {
+      daemon_ = session_->Start({"ibus-daemon", "--xim", "--panel=disable"});
+      WaitForBusName("org.freedesktop.IBus");
+      return;
+    }
     const auto config = session_->Home() / ".config/fcitx5";
     std::filesystem::create_directories(config);
     std::ofstream(config / "profile") << "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=pinyin\n\n"
                                          "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
                                          "[Groups/0/Items/1]\nName=pinyin\nLayout=\n\n"
                                          "[GroupOrder]\n0=Default\n";
-    fcitx_ = session_->Start({"fcitx5"});
+    daemon_ = session_->Start({"fcitx5"});
+    WaitForBusName("org.fcitx.Fcitx5");
+  }
+
+  void WaitForBusName(const std::string& name) {
     gui::WaitUntil(
         [&] {
           return gui::RunCommand({"dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
-                                  "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
-                                  "string:org.fcitx.Fcitx5"},
+                                  "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", "string:" + name},
                                  session_->Env())
                      .out.find("true") != std::string::npos;
         },
-        gui::kDefaultTimeout, "fcitx5 on the session bus");
+        gui::kDefaultTimeout, name + " on the session bus");
   }
 
-  std::unique_ptr<gui::Process> fcitx_;
+  std::unique_ptr<gui::Process> daemon_;
 };
 
 TEST_P(InputMethodTest, ThePageIsPaintedAndTypingReachesIt) {
   const InputMethod& method = GetParam();
-  if (method.pinyin && gui::RunCommand({"sh", "-c", "command -v fcitx5"}, session_->Env()).status != 0) {
-    GTEST_SKIP() << "fcitx5 is not installed here (make test installs it)";
+  const std::string daemon = method.daemon;
+  if (!daemon.empty() &&
+      gui::RunCommand({"sh", "-c", "command -v " + daemon}, session_->Env()).status != 0) {
+    GTEST_SKIP() << daemon << " is not installed here (make test installs it)";
   }
   StartService();
   std::vector<std::string> argv{"env"};
-  if (method.pinyin) {
-    StartFcitx();
-    argv.push_back("XMODIFIERS=@im=fcitx");
+  if (!daemon.empty()) {
+    StartDaemon(daemon);
+    argv.push_back(std::string("XMODIFIERS=@im=") + method.module);
   }
   if (*method.module != '\0') argv.push_back(std::string("GTK_IM_MODULE=") + method.module);
   argv.push_back(VARNOCK_CLIENT);
@@ -255,10 +266,11 @@ TEST_P(InputMethodTest, ThePageIsPaintedAndTypingReachesIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     WhereTheUsersLive, InputMethodTest,
-    ::testing::Values(InputMethod{"ChineseDefault", "zh_CN.UTF-8", "", false},
-                      InputMethod{"XimInCLocale", "C.UTF-8", "xim", false},
-                      InputMethod{"GtkSimple", "zh_CN.UTF-8", "gtk-im-context-simple", false},
-                      InputMethod{"PinyinThroughFcitx", "zh_CN.UTF-8", "fcitx", true}),
+    ::testing::Values(InputMethod{"ChineseDefault", "zh_CN.UTF-8", "", "", false},
+                      InputMethod{"XimInCLocale", "C.UTF-8", "xim", "", false},
+                      InputMethod{"GtkSimple", "zh_CN.UTF-8", "gtk-im-context-simple", "", false},
+                      InputMethod{"IBus", "zh_CN.UTF-8", "ibus", "ibus-daemon", false},
+                      InputMethod{"PinyinThroughFcitx", "zh_CN.UTF-8", "fcitx", "fcitx5", true}),
     [](const ::testing::TestParamInfo<InputMethod>& info) { return std::string(info.param.name); });
 
 TEST_F(LoginTest, ClosingTheLoginWindowEndsTheProgram) {
