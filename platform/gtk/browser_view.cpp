@@ -109,9 +109,6 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
   find_bar_ = Gtk::manage(new FindBar(view_.get()));
   overlay_->add_overlay(*find_bar_);
   gtk_widget_show(GTK_WIDGET(view_.get()));
-  hang_question_ = Gtk::manage(new HangQuestion(
-      view_.get(), [this] { hang_watch_->Wait(); }, [this] { StopPage(Reloadable(kStoppedHung)); }));
-  overlay_->add_overlay(*hang_question_);
   dialogs_ = std::make_unique<PageDialogs>(
       view_.get(), [this] { StopFloodingPage(Reloadable(kStoppedDialogs)); },
       // The page's "leave this page?" answered 取消: the command is dropped.
@@ -124,8 +121,8 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
                                     [this] { return dialogs_->AnyOpen() || resubmit_decision_ != nullptr; },
                                     [this](bool ask) {
                                       if (ask) {
-                                        hang_question_->Ask();
-                                      } else {
+                                        AskAboutHungPage();
+                                      } else if (hang_question_ != nullptr) {
                                         hang_question_->Withdraw();
                                       }
                                     }});
@@ -211,6 +208,17 @@ void BrowserView::Navigate(const std::string& uri) {
 
 void BrowserView::Reload() {
   hang_watch_->Run([this] { webkit_web_view_reload(view_.get()); });
+}
+
+void BrowserView::AskAboutHungPage() {
+  // Made when first needed: most views never ask, and every window's view
+  // is made while the user waits for the window.
+  if (hang_question_ == nullptr) {
+    hang_question_ = Gtk::manage(new HangQuestion(
+        view_.get(), [this] { hang_watch_->Wait(); }, [this] { StopPage(Reloadable(kStoppedHung)); }));
+    overlay_->add_overlay(*hang_question_);
+  }
+  hang_question_->Ask();
 }
 
 void BrowserView::EndWebProcess() {

@@ -97,6 +97,8 @@ class BrowserView {
   // Ends the web process under the page without a word (the caller loads
   // something else at once).
   void EndWebProcess();
+  // Puts "此页没有响应" to the user, over the page.
+  void AskAboutHungPage();
   void ShowErrorPage(const std::string& heading, const std::string& detail,
                      const std::string& uri);
   bool HandleKey(const GdkEventKey* event);
@@ -127,7 +129,7 @@ class BrowserView {
   GObjectPtr<WebKitWebView> view_;
   Gtk::Overlay* overlay_;  // owned by the window it is placed in
   FindBar* find_bar_;      // owned by the overlay
-  HangQuestion* hang_question_;  // owned by the overlay
+  HangQuestion* hang_question_ = nullptr;  // owned by the overlay, made when first asked
   std::unique_ptr<PageDialogs> dialogs_;
   std::unique_ptr<PrintDialog> print_;
   std::unique_ptr<MessageBoxLater> resubmit_question_;
