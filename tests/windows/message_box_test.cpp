@@ -27,7 +27,7 @@ struct Outcome {
 Outcome Ask(int buttons, Answer answer, const std::string& title = "Varnock") {
   vb::Win32Toolkit toolkit;
   wintest::BoxResponder responder(answer);
-  const int result = toolkit.MsgBox(kPrompt, buttons, title);
+  const int result = toolkit.MsgBox(kPrompt, buttons, title, nullptr);
   const auto seen = responder.Seen();
   return {result, seen.empty() ? wintest::SeenBox{} : seen[0], seen.size()};
 }
