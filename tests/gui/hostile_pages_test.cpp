@@ -648,12 +648,7 @@ TEST_F(HostilePageTest, LoginLoopIsStoppedAndTheUserCanLogIn) {
 
   // The service works again; the user logs in.
   *bounce = false;
-  const std::size_t mark = Mark();
-  LogIn(kDemoUser, kDemoPassword);
-  sid_ = WaitForRequest(R"(GET /\?ac=home sid=t\d+)", mark).sid;
-  const Window main = WaitForMainWindow();
-  WaitForPageTitle(main, TestService::TitleOf("工作台"));
-  WaitWindowGone(kLoginTitle);
+  const Window main = LogInByKeysAtStandIn();
   ExpectResponsive(main);
   EXPECT_EQ(ExitThroughCloseBox(main), 0);
 }
@@ -1190,10 +1185,8 @@ TEST_P(SlowPageTest, IsKeptWithItsText) {
                             "};"));
   const Window main = LogInAtStandIn();
   ExpectPageCommand(main, kSendCommand, "/?ac=send", TestService::TitleOf("慢页"));
-  const gui::Accessible field = WaitInPage(main, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "短信内容"});
   const std::string text = "周五例会改到三点";
-  gui::FocusByClick(*xdo_, field);
-  TypeIntoFocused(field, text);
+  const gui::Accessible field = TypeMessage(main, text);
   const std::vector<pid_t> processes = WebProcesses();
   ASSERT_FALSE(processes.empty());
 

@@ -237,10 +237,8 @@ TEST_F(LeavePageTest, DeclinedKeepsThePage) {
   const Window main = LogInAtStandIn();
   ExpectPageCommand(main, kSendCommand, kSendTarget, TestService::TitleOf("未发送"));
   // WebKit asks only once the user has done something in the page.
-  const gui::Accessible field = WaitInPage(main, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "短信内容"});
   const std::string text = "周五例会改到三点";
-  gui::FocusByClick(*xdo_, field);
-  TypeIntoFocused(field, text);
+  const gui::Accessible field = TypeMessage(main, text);
   const std::vector<pid_t> processes = WebProcesses();
   ASSERT_FALSE(processes.empty());
   const std::string leave = "确实要离开此页吗？";

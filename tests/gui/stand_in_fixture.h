@@ -36,6 +36,12 @@ class StandInTest : public ClientTest {
     EnsurePortFree();
     stand_in_->Start();
     StartClient();
+    return LogInByKeysAtStandIn();
+  }
+
+  // Logs in as the demo account in the login window showing, by keys; the
+  // main window on the stand-in's work page. Sets Sid().
+  Window LogInByKeysAtStandIn() {
     const std::size_t mark = Mark();
     LogIn(kDemoUser, kDemoPassword);
     sid_ = WaitForRequest(R"(GET /\?ac=home sid=t\d+)", mark).sid;
@@ -43,6 +49,15 @@ class StandInTest : public ClientTest {
     WaitForPageTitle(main, TestService::TitleOf("工作台"));
     WaitWindowGone(kLoginTitle);
     return main;
+  }
+
+  // Types `text` into the page's 短信内容 field as a user would (a click
+  // into it first); returns the field.
+  gui::Accessible TypeMessage(const Window& main, const std::string& text) {
+    const gui::Accessible field = WaitInPage(main, gui::Query{.role = ATSPI_ROLE_ENTRY, .name = "短信内容"});
+    gui::FocusByClick(*xdo_, field);
+    TypeIntoFocused(field, text);
+    return field;
   }
 
   // Runs a page command; returns once the stand-in had the request in this
