@@ -1,11 +1,13 @@
 #include "platform/errors.h"
 
+#include "platform/texts.h"
+
 namespace vb {
 
 std::string DescribeUntrapped(const std::exception& error) {
   int number = 0;
   if (auto* runtime = dynamic_cast<const RuntimeError*>(&error)) number = runtime->Number();
-  std::string text = "运行时错误";
+  std::string text = texts::kRuntimeError;
   if (number != 0) text += " '" + std::to_string(number) + "'";
   text += ":\n\n";
   text += error.what();

@@ -1,5 +1,7 @@
 #include "platform/form.h"
 
+#include "platform/texts.h"
+
 #include <tuple>
 
 #include "platform/errors.h"
@@ -44,7 +46,7 @@ Form::~Form() {
 }
 
 void ControlSlotBase::NotSet() {
-  throw RuntimeError(kErrObjectNotSet, "对象变量未设置");
+  throw RuntimeError(kErrObjectNotSet, texts::kObjectNotSet);
 }
 
 void Form::Load() {
@@ -116,7 +118,7 @@ void Form::DropInstance() {
 
 NativeWindow& Form::Window() {
   Load();
-  if (!instance_) throw RuntimeError(kErrObjectNotSet, "窗体未加载");
+  if (!instance_) throw RuntimeError(kErrObjectNotSet, texts::kFormNotLoaded);
   return *instance_->window;
 }
 

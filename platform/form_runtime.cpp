@@ -1,5 +1,7 @@
 #include "platform/form_runtime.h"
 
+#include "platform/texts.h"
+
 #include <algorithm>
 #include <cassert>
 
@@ -74,7 +76,7 @@ void FormRuntime::RunFrame(Frame kind, const std::function<void()>& handler) {
   } catch (const std::exception& error) {
     ReportUntrapped(error);
   } catch (...) {
-    ReportUntrapped(std::runtime_error("未知错误"));
+    ReportUntrapped(std::runtime_error(texts::kUnknownError));
   }
   frames_.pop_back();
   // Only once the outermost handler has returned: a handler may unload the

@@ -5,6 +5,7 @@
 
 #include "platform/errors.h"
 #include "platform/gtk/form_canvas.h"
+#include "platform/texts.h"
 #include "platform/twips.h"
 
 namespace vb::gtk {
@@ -46,7 +47,7 @@ class CanvasControl : public Interface {
     return {scale.ToPixels(r.left), scale.ToPixels(r.top), scale.ToPixels(r.width), scale.ToPixels(r.height)};
   }
   static void CheckSize(Single twips) {
-    if (!(twips >= 0)) throw RuntimeError(kErrInvalidPropertyValue, "无效的属性值");
+    if (!(twips >= 0)) throw RuntimeError(kErrInvalidPropertyValue, texts::kInvalidPropertyValue);
   }
   template <class Change>
   void Update(Change change) {

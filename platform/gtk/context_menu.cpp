@@ -2,53 +2,37 @@
 
 #include <utility>
 
+#include "platform/browser/page_commands.h"
 #include "platform/gtk/gobject_ptr.h"
 
 namespace vb::gtk {
 namespace {
 
-const char* ChineseLabel(WebKitContextMenuAction action) {
+browser::MenuAction ActionOf(WebKitContextMenuAction action) {
+  using browser::MenuAction;
   switch (action) {
-    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK: return "打开链接";
-    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW: return "在新窗口中打开链接";
-    case WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_LINK_TO_DISK: return "链接另存为…";
-    case WEBKIT_CONTEXT_MENU_ACTION_COPY_LINK_TO_CLIPBOARD: return "复制链接地址";
-    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_IMAGE_IN_NEW_WINDOW: return "在新窗口中打开图片";
-    case WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_IMAGE_TO_DISK: return "图片另存为…";
-    case WEBKIT_CONTEXT_MENU_ACTION_COPY_IMAGE_TO_CLIPBOARD: return "复制图片";
-    case WEBKIT_CONTEXT_MENU_ACTION_COPY_IMAGE_URL_TO_CLIPBOARD: return "复制图片地址";
-    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_FRAME_IN_NEW_WINDOW: return "在新窗口中打开框架";
-    case WEBKIT_CONTEXT_MENU_ACTION_GO_BACK: return "后退";
-    case WEBKIT_CONTEXT_MENU_ACTION_GO_FORWARD: return "前进";
-    case WEBKIT_CONTEXT_MENU_ACTION_STOP: return "停止";
-    case WEBKIT_CONTEXT_MENU_ACTION_RELOAD: return "重新加载";
-    case WEBKIT_CONTEXT_MENU_ACTION_COPY: return "复制";
-    case WEBKIT_CONTEXT_MENU_ACTION_CUT: return "剪切";
-    case WEBKIT_CONTEXT_MENU_ACTION_PASTE: return "粘贴";
-    case WEBKIT_CONTEXT_MENU_ACTION_PASTE_AS_PLAIN_TEXT: return "粘贴为纯文本";
-    case WEBKIT_CONTEXT_MENU_ACTION_DELETE: return "删除";
-    case WEBKIT_CONTEXT_MENU_ACTION_SELECT_ALL: return "全选";
-    case WEBKIT_CONTEXT_MENU_ACTION_INSERT_EMOJI: return "插入表情符号";
-    default: return nullptr;
-  }
-}
-
-bool Unwanted(WebKitContextMenuAction action, WebKitWebView* view) {
-  switch (action) {
-    case WEBKIT_CONTEXT_MENU_ACTION_INSPECT_ELEMENT: return true;
-    // Offered by the engine even when nothing is loading.
-    case WEBKIT_CONTEXT_MENU_ACTION_STOP: return !webkit_web_view_is_loading(view);
-    default: return false;
-  }
-}
-
-// The engine offers back and forward whether or not there is anywhere to
-// go; as in a browser they stay in the menu, greyed out, when there is not.
-bool Unavailable(WebKitContextMenuAction action, WebKitWebView* view) {
-  switch (action) {
-    case WEBKIT_CONTEXT_MENU_ACTION_GO_BACK: return !webkit_web_view_can_go_back(view);
-    case WEBKIT_CONTEXT_MENU_ACTION_GO_FORWARD: return !webkit_web_view_can_go_forward(view);
-    default: return false;
+    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK: return MenuAction::OpenLink;
+    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW: return MenuAction::OpenLinkInNewWindow;
+    case WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_LINK_TO_DISK: return MenuAction::SaveLinkAs;
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY_LINK_TO_CLIPBOARD: return MenuAction::CopyLinkAddress;
+    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_IMAGE_IN_NEW_WINDOW: return MenuAction::OpenImageInNewWindow;
+    case WEBKIT_CONTEXT_MENU_ACTION_DOWNLOAD_IMAGE_TO_DISK: return MenuAction::SaveImageAs;
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY_IMAGE_TO_CLIPBOARD: return MenuAction::CopyImage;
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY_IMAGE_URL_TO_CLIPBOARD: return MenuAction::CopyImageAddress;
+    case WEBKIT_CONTEXT_MENU_ACTION_OPEN_FRAME_IN_NEW_WINDOW: return MenuAction::OpenFrameInNewWindow;
+    case WEBKIT_CONTEXT_MENU_ACTION_GO_BACK: return MenuAction::Back;
+    case WEBKIT_CONTEXT_MENU_ACTION_GO_FORWARD: return MenuAction::Forward;
+    case WEBKIT_CONTEXT_MENU_ACTION_STOP: return MenuAction::Stop;
+    case WEBKIT_CONTEXT_MENU_ACTION_RELOAD: return MenuAction::Reload;
+    case WEBKIT_CONTEXT_MENU_ACTION_COPY: return MenuAction::Copy;
+    case WEBKIT_CONTEXT_MENU_ACTION_CUT: return MenuAction::Cut;
+    case WEBKIT_CONTEXT_MENU_ACTION_PASTE: return MenuAction::Paste;
+    case WEBKIT_CONTEXT_MENU_ACTION_PASTE_AS_PLAIN_TEXT: return MenuAction::PasteAsPlainText;
+    case WEBKIT_CONTEXT_MENU_ACTION_DELETE: return MenuAction::Delete;
+    case WEBKIT_CONTEXT_MENU_ACTION_SELECT_ALL: return MenuAction::SelectAll;
+    case WEBKIT_CONTEXT_MENU_ACTION_INSERT_EMOJI: return MenuAction::InsertEmoji;
+    case WEBKIT_CONTEXT_MENU_ACTION_INSPECT_ELEMENT: return MenuAction::Inspect;
+    default: return MenuAction::Other;
   }
 }
 
@@ -64,18 +48,22 @@ void PrepareContextMenu(WebKitContextMenu* menu, WebKitWebView* view) {
   guint i = 0;
   while (i < webkit_context_menu_get_n_items(menu)) {
     WebKitContextMenuItem* item = webkit_context_menu_get_item_at_position(menu, i);
-    const WebKitContextMenuAction action = webkit_context_menu_item_get_stock_action(item);
-    if (Unwanted(action, view)) {
+    const browser::MenuAction what = ActionOf(webkit_context_menu_item_get_stock_action(item));
+    const browser::MenuItemFate fate = browser::FateOf(what, webkit_web_view_is_loading(view),
+                                                       webkit_web_view_can_go_back(view),
+                                                       webkit_web_view_can_go_forward(view));
+    if (fate == browser::MenuItemFate::Removed) {
       webkit_context_menu_remove(menu, item);
       continue;
     }
-    if (const char* label = ChineseLabel(action)) {
+    if (const char* label = browser::LabelOf(what)) {
+      const WebKitContextMenuAction action = webkit_context_menu_item_get_stock_action(item);
       webkit_context_menu_remove(menu, item);
-      webkit_context_menu_insert(
-          menu,
-          Unavailable(action, view) ? GreyedItem(label)
-                                    : webkit_context_menu_item_new_from_stock_action_with_label(action, label),
-          static_cast<gint>(i));
+      webkit_context_menu_insert(menu,
+                                 fate == browser::MenuItemFate::Greyed
+                                     ? GreyedItem(label)
+                                     : webkit_context_menu_item_new_from_stock_action_with_label(action, label),
+                                 static_cast<gint>(i));
     }
     ++i;
   }

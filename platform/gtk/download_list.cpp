@@ -1,5 +1,7 @@
 #include "platform/gtk/download_list.h"
 
+#include "platform/texts.h"
+
 #include <atkmm/object.h>
 
 #include <algorithm>
@@ -33,7 +35,7 @@ struct DownloadList::Row {
 DownloadList::DownloadList()
     : window_(std::make_unique<Gtk::Window>(Gtk::WINDOW_TOPLEVEL)),
       list_(Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 8))) {
-  window_->set_title("下载");
+  window_->set_title(texts::kDownloads);
   window_->set_default_size(380, -1);
   window_->set_resizable(false);
   window_->set_type_hint(Gdk::WINDOW_TYPE_HINT_UTILITY);
@@ -66,7 +68,7 @@ void DownloadList::Add(WebKitDownload* download, const std::string& name, Gtk::W
   row->bar->set_show_text(true);
   text->pack_start(*row->name, Gtk::PACK_SHRINK);
   text->pack_start(*row->bar, Gtk::PACK_SHRINK);
-  auto* cancel = Gtk::manage(new Gtk::Button("取消"));
+  auto* cancel = Gtk::manage(new Gtk::Button(texts::kCancel));
   cancel->set_valign(Gtk::ALIGN_CENTER);
   // The engine answers with "failed" (cancelled), and the row goes then.
   cancel->signal_clicked().connect([download = row->download.get()] { webkit_download_cancel(download); });
@@ -89,7 +91,7 @@ void DownloadList::Remove(WebKitDownload* download) {
   std::unique_ptr<Row> row = std::move(*it);
   rows_.erase(it);
   row->progress.Disconnect();
-  // Perhaps from inside the row's own 取消: its widgets go once that is
+  // Perhaps from inside the row's own cancel button: its widgets go once that is
   // over (idle callbacks run in order, before the window's own deletion).
   Gtk::Box* box = row->box;
   box->hide();
@@ -107,7 +109,7 @@ void DownloadList::Update(Row& row) {
   char percent[16];
   std::snprintf(percent, sizeof percent, "%.0f%%", std::clamp(fraction, 0.0, 1.0) * 100.0);
   const std::string text = total > 0 ? std::string(percent) + "  " + Size(received) + " / " + Size(total)
-                                     : "已下载 " + Size(received);
+                                     : texts::Fill(texts::kDownloaded, Size(received));
   row.bar->set_text(text);
   // Read out as shown.
   row.bar->get_accessible()->set_name(text);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/gtk/deferred_delete.h"
+#include "platform/texts.h"
 #include "platform/gtk/message_box.h"
 
 namespace vb::gtk {
@@ -23,12 +24,6 @@ struct Downloads::Transfer {
 
 namespace {
 
-// A page may start two or three downloads together; more than that in a
-// row, each coming while the last is still asked about or soon after it was
-// answered, is a page that will not stop.
-constexpr int kInARowAllowed = 3;
-constexpr std::int64_t kQuietMicroseconds = 2'000'000;
-
 std::string FolderForSaving() {
   const char* downloads = g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD);
   return downloads && g_file_test(downloads, G_FILE_TEST_IS_DIR) ? downloads : g_get_home_dir();
@@ -40,13 +35,6 @@ Gtk::Window* ParentOf(WebKitDownload* download) {
 }
 
 }  // namespace
-
-std::string PartialPath(const std::string& destination) {
-  const auto slash = destination.rfind('/');
-  const std::string folder = slash == std::string::npos ? "" : destination.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? destination : destination.substr(slash + 1);
-  return folder + "." + name + ".part";
-}
 
 Downloads::Downloads(WebKitWebContext* context)
     : started_(Connect<void(WebKitWebContext*, WebKitDownload*)>(
@@ -78,36 +66,28 @@ void Downloads::OnStarted(WebKitDownload* download) {
   transfers_[t] = std::move(transfer);
 }
 
-bool Downloads::Refuse() {
-  const std::int64_t now = g_get_monotonic_time();
-  const bool in_a_row = chooser_ || !waiting_.empty() ||
-                        (last_activity_ != 0 && now - last_activity_ < kQuietMicroseconds);
-  in_a_row_ = in_a_row ? in_a_row_ + 1 : 0;
-  last_activity_ = now;
-  return in_a_row_ >= kInARowAllowed;
-}
-
 void Downloads::OnDecideDestination(Transfer* t, const char* suggested) {
-  if (Refuse()) {
+  if (!turns_.Arrive(t, webkit_download_get_web_view(t->download.get()), g_get_monotonic_time())) {
     Cancel(t);
     return;
   }
   // The engine waits for its destination until the user has chosen.
   t->suggested = suggested && *suggested ? suggested : "download";
-  waiting_.push_back(t);
   AskNext();
 }
 
 void Downloads::AskNext() {
-  if (chooser_ || waiting_.empty()) return;
-  Transfer* t = waiting_.front();
+  const auto next = turns_.NextToAsk();
+  if (!next) return;
+  Transfer* t = static_cast<Transfer*>(const_cast<void*>(*next));
   Gtk::Window* parent = ParentOf(t->download.get());
   // The desktop's own chooser where a portal offers one, GTK's otherwise;
   // either way shown without a loop of its own.
-  chooser_ = parent ? Gtk::FileChooserNative::create("保存文件", *parent, Gtk::FILE_CHOOSER_ACTION_SAVE,
-                                                     "保存", "取消")
-                    : Gtk::FileChooserNative::create("保存文件", Gtk::FILE_CHOOSER_ACTION_SAVE, "保存",
-                                                     "取消");
+  chooser_ = parent ? Gtk::FileChooserNative::create(texts::kSaveFile, *parent, Gtk::FILE_CHOOSER_ACTION_SAVE,
+                                                     texts::kSave, texts::kCancel)
+                    : Gtk::FileChooserNative::create(texts::kSaveFile, Gtk::FILE_CHOOSER_ACTION_SAVE, texts::kSave,
+                                                     texts::kCancel);
+  asked_ = t;
   chooser_->set_modal(true);
   chooser_->set_do_overwrite_confirmation(true);
   chooser_->set_current_folder(FolderForSaving());
@@ -116,28 +96,26 @@ void Downloads::AskNext() {
   chooser_->show();
 }
 
-void Downloads::OnChosen(int response) {
-  Glib::RefPtr<Gtk::FileChooserNative> chooser = std::move(chooser_);
+void Downloads::CloseChooser() {
+  if (chooser_) chooser_->hide();
   chooser_.reset();
-  last_activity_ = g_get_monotonic_time();
-  if (waiting_.empty()) return;
-  Transfer* t = waiting_.front();
-  waiting_.pop_front();
-  const std::string chosen = response == Gtk::RESPONSE_ACCEPT ? std::string(chooser->get_filename()) : "";
-  chooser->hide();
-  if (chosen.empty()) {
-    // No to one of a batch is no to the batch: the user is not asked again
-    // for each of the others.
-    Cancel(t);
-    while (!waiting_.empty()) {
-      Transfer* other = waiting_.front();
-      waiting_.pop_front();
-      Cancel(other);
-    }
-    return;
+  asked_ = nullptr;
+}
+
+void Downloads::OnChosen(int response) {
+  Glib::RefPtr<Gtk::FileChooserNative> chooser = chooser_;
+  Transfer* t = asked_;
+  const std::string chosen =
+      chooser && response == Gtk::RESPONSE_ACCEPT ? std::string(chooser->get_filename()) : "";
+  CloseChooser();
+  // No to one of a batch is no to the batch: the user is not asked again
+  // for each of the others.
+  for (const void* declined : turns_.Answered(!chosen.empty(), g_get_monotonic_time())) {
+    Cancel(static_cast<Transfer*>(const_cast<void*>(declined)));
   }
+  if (t == nullptr || chosen.empty()) return;
   t->destination = chosen;
-  t->partial = PartialPath(chosen);
+  t->partial = browser::PartialPath(chosen);
   GCharPtr uri(g_filename_to_uri(t->partial.c_str(), nullptr, nullptr));
   webkit_download_set_allow_overwrite(t->download.get(), TRUE);
   webkit_download_set_destination(t->download.get(), uri.get());
@@ -147,20 +125,9 @@ void Downloads::OnChosen(int response) {
 }
 
 void Downloads::CancelWaitingFor(WebKitWebView* view) {
-  const bool asking = chooser_ && !waiting_.empty() &&
-                      webkit_download_get_web_view(waiting_.front()->download.get()) == view;
-  std::vector<Transfer*> going;
-  for (Transfer* t : waiting_) {
-    if (webkit_download_get_web_view(t->download.get()) == view) going.push_back(t);
-  }
-  if (asking) {
-    chooser_->hide();
-    chooser_.reset();
-  }
-  for (Transfer* t : going) {
-    std::erase(waiting_, t);
-    Cancel(t);
-  }
+  const browser::DownloadTurns::Withdrawal withdrawal = turns_.WithdrawFor(view);
+  if (withdrawal.dialog_closes) CloseChooser();
+  for (const void* going : withdrawal.cancelled) Cancel(static_cast<Transfer*>(const_cast<void*>(going)));
   AskNext();
 }
 
@@ -175,7 +142,7 @@ void Downloads::OnFailed(Transfer* t, const GError* error) {
   list_.Remove(t->download.get());
   if (!t->partial.empty()) g_unlink(t->partial.c_str());
   if (!g_error_matches(error, WEBKIT_DOWNLOAD_ERROR, WEBKIT_DOWNLOAD_ERROR_CANCELLED_BY_USER)) {
-    Report(t->download.get(), "下载失败：" + std::string(error ? error->message : "未知错误") + "\n文件未保存。");
+    Report(t->download.get(), texts::Fill(texts::kDownloadFailed, error ? error->message : texts::kUnknownError));
   }
 }
 
@@ -186,7 +153,7 @@ void Downloads::OnFinished(Transfer* t) {
     if (std::rename(t->partial.c_str(), t->destination.c_str()) != 0) {
       const std::string reason = std::strerror(errno);
       g_unlink(t->partial.c_str());
-      Report(t->download.get(), "无法保存文件 " + t->destination + "：" + reason);
+      Report(t->download.get(), texts::Fill(texts::kCannotSave, {t->destination, reason}));
     }
   }
   Forget(t);
@@ -203,7 +170,10 @@ void Downloads::Report(WebKitDownload* download, const std::string& text) {
 }
 
 void Downloads::Forget(Transfer* transfer) {
-  std::erase(waiting_, transfer);
+  if (turns_.Forget(transfer)) {
+    CloseChooser();
+    AskNext();
+  }
   auto it = transfers_.find(transfer);
   if (it == transfers_.end()) return;
   std::unique_ptr<Transfer> done = std::move(it->second);

@@ -22,15 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/browser/download_turns.h"
 #include "platform/gtk/download_list.h"
 #include "platform/gtk/gobject_ptr.h"
 
 namespace vb::gtk {
 
 class MessageBoxLater;
-
-// Where a download is written while it runs.
-std::string PartialPath(const std::string& destination);
 
 class Downloads {
  public:
@@ -52,9 +50,8 @@ class Downloads {
   void OnFailed(Transfer* transfer, const GError* error);
   void OnFinished(Transfer* transfer);
 
-  // Whether a download arriving now is one too many in a row.
-  bool Refuse();
   void AskNext();
+  void CloseChooser();
   void OnChosen(int response);
   void Cancel(Transfer* transfer);
   void Report(WebKitDownload* download, const std::string& text);
@@ -62,15 +59,12 @@ class Downloads {
 
   SignalConnection started_;
   std::map<Transfer*, std::unique_ptr<Transfer>> transfers_;
-  // Downloads waiting for the save dialog, the one asked about first.
-  std::deque<Transfer*> waiting_;
+  // Downloads waiting for the save dialog, in turn.
+  browser::DownloadTurns turns_;
   Glib::RefPtr<Gtk::FileChooserNative> chooser_;
+  Transfer* asked_ = nullptr;  // the one the dialog asks about
   std::vector<std::unique_ptr<MessageBoxLater>> reports_;
   DownloadList list_;
-  // When the last download came or was answered (monotonic µs), and how
-  // many came in a row before it.
-  std::int64_t last_activity_ = 0;
-  int in_a_row_ = 0;
 };
 
 }  // namespace vb::gtk

@@ -1,5 +1,7 @@
 #include "platform/gtk/find_bar.h"
 
+#include "platform/texts.h"
+
 #include <atkmm/object.h>
 #include <gtk/gtk-a11y.h>
 #include <gtkmm/stylecontext.h>
@@ -66,7 +68,7 @@ FindBar::FindBar(WebKitWebView* view)
   set_valign(Gtk::ALIGN_START);
   set_margin_top(4);
   set_margin_end(16);
-  entry_.set_placeholder_text("在页面中查找");
+  entry_.set_placeholder_text(texts::kFindPlaceholder);
   // As wide as 18 characters where there is room, and still 15 in a window
   // as narrow as the login window; the buttons show only their icons, so
   // that the bar fits there whole.
@@ -77,8 +79,8 @@ FindBar::FindBar(WebKitWebView* view)
     const char* icon;
     const char* name;
   };
-  for (const Icon& i : {Icon{previous_, "go-up-symbolic", "上一个"}, Icon{next_, "go-down-symbolic", "下一个"},
-                        Icon{close_, "window-close-symbolic", "关闭"}}) {
+  for (const Icon& i : {Icon{previous_, "go-up-symbolic", texts::kFindPrevious}, Icon{next_, "go-down-symbolic", texts::kFindNext},
+                        Icon{close_, "window-close-symbolic", texts::kFindClose}}) {
     i.button.set_image_from_icon_name(i.icon, Gtk::ICON_SIZE_BUTTON);
     i.button.set_tooltip_text(i.name);
     i.button.get_accessible()->set_name(i.name);
@@ -109,10 +111,10 @@ FindBar::FindBar(WebKitWebView* view)
   // reports one): the bar's count comes from counting the matches.
   found_ = Connect<void(WebKitFindController*, guint)>(
       finder_, "counted-matches", [this](WebKitFindController*, guint count) {
-        ShowResult(count == 0 ? "未找到" : std::to_string(count) + " 个匹配");
+        ShowResult(count == 0 ? texts::kNotFound : texts::Fill(texts::kMatches, std::to_string(count)));
       });
   not_found_ = Connect<void(WebKitFindController*)>(finder_, "failed-to-find-text",
-                                                    [this](WebKitFindController*) { ShowResult("未找到"); });
+                                                    [this](WebKitFindController*) { ShowResult(texts::kNotFound); });
 }
 
 FindBar::~FindBar() {

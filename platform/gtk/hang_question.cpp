@@ -1,30 +1,29 @@
 #include "platform/gtk/hang_question.h"
 
+#include "platform/texts.h"
+
 #include <atkmm/object.h>
 
 namespace vb::gtk {
 namespace {
 
-constexpr const char* kQuestion = "此页没有响应";
-constexpr const char* kWait = "等待";
-constexpr const char* kStop = "停止此页";
 
 enum Answer { kWaitAnswer = 1, kStopAnswer = 2 };
 
 }  // namespace
 
 HangQuestion::HangQuestion(WebKitWebView* view, std::function<void()> wait, std::function<void()> stop)
-    : view_(view), text_(kQuestion) {
+    : view_(view), text_(texts::kHungQuestion) {
   set_name("hang-question");
   set_message_type(Gtk::MESSAGE_WARNING);
   set_valign(Gtk::ALIGN_START);
   text_.set_xalign(0);
   gtk_container_add(GTK_CONTAINER(gtk_info_bar_get_content_area(gobj())), GTK_WIDGET(text_.gobj()));
-  wait_ = add_button(kWait, kWaitAnswer);
-  add_button(kStop, kStopAnswer);
+  wait_ = add_button(texts::kHungWait, kWaitAnswer);
+  add_button(texts::kHungStop, kStopAnswer);
   // Read out as an alert the moment it shows, with the question as its name.
   get_accessible()->set_role(Atk::ROLE_ALERT);
-  get_accessible()->set_name(kQuestion);
+  get_accessible()->set_name(texts::kHungQuestion);
   show_all_children();
   set_no_show_all(true);
   hide();

@@ -16,7 +16,7 @@ class HangQuestion final : public Gtk::InfoBar {
  public:
   HangQuestion(WebKitWebView* view, std::function<void()> wait, std::function<void()> stop);
 
-  // Shows the question with the focus on 等待: the hung page takes no keys.
+  // Shows the question with the focus on its wait button: the hung page takes no keys.
   void Ask();
   // Hides it; the focus, if it was here, goes back to the page.
   void Withdraw();

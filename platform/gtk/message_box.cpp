@@ -1,5 +1,7 @@
 #include "platform/gtk/message_box.h"
 
+#include "platform/texts.h"
+
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/buttonbox.h>
@@ -37,9 +39,9 @@ std::unique_ptr<Gtk::Dialog> BuildMessageBox(const std::string& prompt, bool wit
   dialog->get_content_area()->pack_start(*text, Gtk::PACK_EXPAND_WIDGET);
   text->show();
 
-  Gtk::Button* ok = dialog->add_button("确定", Gtk::RESPONSE_OK);
+  Gtk::Button* ok = dialog->add_button(texts::kOk, Gtk::RESPONSE_OK);
   ok->set_size_request(75, -1);
-  if (with_cancel) dialog->add_button("取消", Gtk::RESPONSE_CANCEL)->set_size_request(75, -1);
+  if (with_cancel) dialog->add_button(texts::kCancel, Gtk::RESPONSE_CANCEL)->set_size_request(75, -1);
   // The buttons' own box (the dialog's action area) centres them.
   if (auto* buttons = dynamic_cast<Gtk::ButtonBox*>(ok->get_parent())) {
     buttons->set_layout(Gtk::BUTTONBOX_CENTER);

@@ -1,5 +1,5 @@
 // The program's message box: a title, one or two lines of plain text, and
-// 确定 (the default) with or without 取消, over the program's active window.
+// OK (the default) with or without Cancel, over the program's active window.
 #pragma once
 
 #include <gtkmm/dialog.h>
@@ -13,7 +13,7 @@
 namespace vb::gtk {
 
 // The box, not yet shown; its responses are Gtk::RESPONSE_OK and, when it
-// has 取消, Gtk::RESPONSE_CANCEL.
+// has Cancel, Gtk::RESPONSE_CANCEL.
 std::unique_ptr<Gtk::Dialog> BuildMessageBox(const std::string& prompt, bool with_cancel,
                                              const std::string& title, Gtk::Window* parent);
 
@@ -26,8 +26,8 @@ std::optional<bool> RunMessageBox(const std::string& prompt, bool with_cancel,
 
 // A box the backend shows without waiting, captioned with the program's
 // title: it answers through its response signal, so whatever asked (an
-// engine signal) has long returned. `answered` gets true for 确定, false for
-// 取消, Esc and the close box; it may drop this object. Dropping the object
+// engine signal) has long returned. `answered` gets true for OK, false for
+// Cancel, Esc and the close box; it may drop this object. Dropping the object
 // closes the box unanswered.
 class MessageBoxLater {
  public:

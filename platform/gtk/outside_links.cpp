@@ -4,19 +4,11 @@
 #include <gtk/gtk.h>
 
 #include "platform/gtk/message_box.h"
-#include "platform/navigation_policy.h"
+#include "platform/browser/navigation_policy.h"
+#include "platform/texts.h"
 
 namespace vb::gtk {
 namespace {
-
-// "{}" stands for the program's name, the link's scheme, the reason.
-constexpr const char* kOpenWith = "用“{}”打开此链接？";
-constexpr const char* kNoProgram = "没有可以打开此链接（{}:）的程序。";
-constexpr const char* kCannotOpen = "无法打开此链接：{}";
-
-std::string Fill(std::string text, const std::string& value) {
-  return text.replace(text.find("{}"), 2, value);
-}
 
 // The address as a person reads it: escapes undone where that gives text.
 std::string Readable(const std::string& uri) {
@@ -50,16 +42,16 @@ void OutsideLinks::Offer(const std::string& uri) {
 void OutsideLinks::Ask(const std::string& uri) {
   box_.reset();
   offered_app_.reset();
-  const std::string scheme = SchemeOf(uri);
+  const std::string scheme = browser::SchemeOf(uri);
   GAppInfo* app = g_app_info_get_default_for_uri_scheme(scheme.c_str());
   if (app == nullptr) {
-    Say(Fill(kNoProgram, scheme));
+    Say(texts::Fill(texts::kNoProgram, scheme));
     return;
   }
   offered_app_ = Adopt(app);
   offered_uri_ = uri;
   box_ = std::make_unique<MessageBoxLater>(
-      Fill(kOpenWith, g_app_info_get_display_name(app)) + "\n\n" + Readable(uri), true,
+      texts::Fill(texts::kOpenWith, g_app_info_get_display_name(app)) + "\n\n" + Readable(uri), true,
       WindowOf(GTK_WIDGET(view_)), [this](bool ok) {
         GObjectPtr<GAppInfo> chosen = std::move(offered_app_);
         const std::string uri = std::move(offered_uri_);
@@ -91,7 +83,7 @@ void OutsideLinks::Launched(GObject* source, GAsyncResult* result, gpointer data
                                            : g_app_info_launch_uris_finish(G_APP_INFO(source), result, &error);
   if (ok) return;
   OwnedPtr<GError, g_error_free> failure(error);
-  if (auto owner = request->owner.lock()) (*owner)->Say(Fill(kCannotOpen, error ? error->message : ""));
+  if (auto owner = request->owner.lock()) (*owner)->Say(texts::Fill(texts::kCannotOpen, error ? error->message : ""));
 }
 
 void OutsideLinks::Say(const std::string& text) {

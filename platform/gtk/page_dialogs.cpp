@@ -1,5 +1,7 @@
 #include "platform/gtk/page_dialogs.h"
 
+#include "platform/texts.h"
+
 #include <gtkmm/entry.h>
 #include <gtkmm/window.h>
 
@@ -16,14 +18,6 @@ struct PageDialogs::Open {
   std::unique_ptr<Gtk::Dialog> dialog;
   Gtk::Entry* entry = nullptr;  // prompt only, owned by the dialog
 };
-
-namespace {
-
-// Closer than a person answers one dialog and acts on the page again.
-constexpr std::int64_t kRapidMicroseconds = 300'000;
-constexpr int kRapidDialogsAllowed = 9;
-
-}  // namespace
 
 PageDialogs::PageDialogs(WebKitWebView* view, std::function<void()> flooded, std::function<void()> stayed)
     : view_(view),
@@ -46,13 +40,10 @@ void PageDialogs::CloseAll() {
 }
 
 void PageDialogs::OnScriptDialog(WebKitScriptDialog* script) {
-  const std::int64_t now = g_get_monotonic_time();
-  const bool rapid = open_.empty() && last_answered_ != 0 &&
-                     now - last_answered_ < kRapidMicroseconds;
-  rapid_ = rapid ? rapid_ + 1 : 0;
-  if (rapid_ >= kRapidDialogsAllowed) {
+  // One dialog open while another comes is no run: the page is not waiting
+  // for answers to come back quickly.
+  if (rapid_.TooMany(g_get_monotonic_time(), open_.empty() ? last_answered_ : 0)) {
     // Not shown, and not answered: the page waits here while it is stopped.
-    rapid_ = 0;
     last_answered_ = 0;
     if (!held_) held_.reset(webkit_script_dialog_ref(script));
     if (flooded_) flooded_();
@@ -65,8 +56,8 @@ void PageDialogs::OnScriptDialog(WebKitScriptDialog* script) {
   open->script.reset(webkit_script_dialog_ref(script));
   const char* message = webkit_script_dialog_get_message(script);
   std::string text = message ? message : "";
-  if (type == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) text = "确实要离开此页吗？";
-  open->dialog = BuildMessageBox(text, has_cancel, "来自网页的消息", WindowOf(GTK_WIDGET(view_)));
+  if (type == WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM) text = texts::kLeavePage;
+  open->dialog = BuildMessageBox(text, has_cancel, texts::kPageDialogTitle, WindowOf(GTK_WIDGET(view_)));
   Gtk::Dialog& dialog = *open->dialog;
   if (type == WEBKIT_SCRIPT_DIALOG_PROMPT) {
     open->entry = Gtk::manage(new Gtk::Entry());

@@ -7,7 +7,7 @@
 // page to be stopped. That last dialog is held unanswered: the page's
 // script waits in it, and runs no more, until the page is stopped (the
 // engine serves the other pages of its process meanwhile).
-// A page's "leave this page?" answered 取消 is final: `stayed` drops the
+// A page's "leave this page?" answered Cancel is final: `stayed` drops the
 // command that would have left it.
 #pragma once
 
@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/browser/flood_limit.h"
 #include "platform/gtk/gobject_ptr.h"
 
 namespace vb::gtk {
@@ -44,10 +45,10 @@ class PageDialogs {
   std::function<void()> flooded_;
   std::function<void()> stayed_;
   SignalConnection connection_;
-  // When the last dialog was answered (monotonic µs), and how many dialogs
-  // in a row came right after the one before.
+  // When the last dialog was answered (monotonic µs), and the dialogs in a
+  // row that came right after the one before.
   std::int64_t last_answered_ = 0;
-  int rapid_ = 0;
+  browser::RapidRun rapid_{browser::kRapidDialogsAllowed, browser::kRapidDialogGapUs};
   std::vector<std::unique_ptr<Open>> open_;
   // The dialog a flooding page waits in.
   ScriptDialogPtr held_;

@@ -2,30 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/browser/flood_limit.h"
+#include "platform/browser/navigation_policy.h"
 #include "platform/gtk/browser_view.h"
 #include "platform/gtk/deferred_delete.h"
 
 namespace vb::gtk {
-namespace {
-
-// Where a page comes from, as a person reads it: the host of a web address,
-// otherwise the whole address (about:blank).
-std::string OriginOf(const char* uri) {
-  if (uri == nullptr || *uri == '\0') return "about:blank";
-  OwnedPtr<GUri, g_uri_unref> parsed(g_uri_parse(uri, G_URI_FLAGS_NONE, nullptr));
-  const char* host = parsed ? g_uri_get_host(parsed.get()) : nullptr;
-  std::string origin = host && *host ? host : uri;
-  return origin;
-}
-
-}  // namespace
-
-std::string WebContentCaption(const char* title, const char* uri) {
-  // Says that it is a page and where from: a page cannot pass for one of
-  // the program's own windows, whatever title it gives itself.
-  return std::string("网页 - ") + (title && *title ? title : "无标题") + " (" + OriginOf(uri) + ")";
-}
-
 PopupWindow::PopupWindow(WebEngine& engine, PopupFamily& family, WebKitWebView* opener)
     : family_(family),
       opener_(opener),
@@ -83,13 +65,15 @@ WebKitWebView* PopupWindow::View() const { return browser_->View(); }
 
 void PopupWindow::UpdateCaption() {
   WebKitWebView* view = browser_->View();
-  window_->set_title(WebContentCaption(webkit_web_view_get_title(view), webkit_web_view_get_uri(view)));
+  const char* title = webkit_web_view_get_title(view);
+  const char* uri = webkit_web_view_get_uri(view);
+  window_->set_title(browser::WebPageCaption(title ? title : "", uri ? uri : ""));
 }
 
 PopupFamily::~PopupFamily() { CloseAll(); }
 
 WebKitWebView* PopupFamily::Open(WebKitWebView* opener) {
-  if (windows_.size() >= kMaxOpen) return nullptr;
+  if (windows_.size() >= browser::kMaxPopups) return nullptr;
   windows_.push_back(std::make_unique<PopupWindow>(engine_, *this, opener));
   return windows_.back()->View();
 }

@@ -16,9 +16,6 @@
 namespace vb::gtk {
 
 class BrowserView;
-
-// A pop-up's caption: "网页 - <title> (<host>)".
-std::string WebContentCaption(const char* title, const char* uri);
 class PopupFamily;
 class WebEngine;
 
@@ -45,8 +42,6 @@ class PopupWindow {
 
 class PopupFamily {
  public:
-  static constexpr std::size_t kMaxOpen = 5;
-
   explicit PopupFamily(WebEngine& engine) : engine_(engine) {}
   ~PopupFamily();
   PopupFamily(const PopupFamily&) = delete;

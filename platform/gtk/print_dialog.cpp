@@ -1,5 +1,8 @@
 #include "platform/gtk/print_dialog.h"
 
+#include "platform/texts.h"
+
+#include "platform/browser/flood_limit.h"
 #include "platform/gtk/deferred_delete.h"
 #include "platform/gtk/message_box.h"
 
@@ -9,11 +12,6 @@ PrintDialog::PrintDialog(WebKitWebView* view, std::function<void()> flooded)
     : view_(view), flooded_(std::move(flooded)) {}
 
 PrintDialog::~PrintDialog() { Close(); }
-
-namespace {
-constexpr std::int64_t kQuietMicroseconds = 2'000'000;
-constexpr int kRefusalsAllowed = 10;
-}  // namespace
 
 void PrintDialog::Open() {
   if (dialog_) {
@@ -26,9 +24,9 @@ void PrintDialog::Open() {
 
 void PrintDialog::OpenForPage(WebKitPrintOperation* operation) {
   const std::int64_t now = g_get_monotonic_time();
-  if (dialog_ || (last_ != 0 && now - last_ < kQuietMicroseconds)) {
+  if (dialog_ || (last_ != 0 && now - last_ < browser::kPrintQuietUs)) {
     if (!dialog_) last_ = now;
-    if (++refused_ >= kRefusalsAllowed) {
+    if (++refused_ >= browser::kPrintRefusalsAllowed) {
       refused_ = 0;
       Close();
       if (flooded_) flooded_();
@@ -43,7 +41,7 @@ void PrintDialog::OpenForPage(WebKitPrintOperation* operation) {
 void PrintDialog::Show(WebKitPrintOperation* operation) {
   operation_ = operation ? GObjectPtr<WebKitPrintOperation>(WEBKIT_PRINT_OPERATION(g_object_ref(operation)))
                          : Adopt(webkit_print_operation_new(view_));
-  dialog_ = std::make_unique<Gtk::PrintUnixDialog>("打印");
+  dialog_ = std::make_unique<Gtk::PrintUnixDialog>(texts::kPrint);
   if (Gtk::Window* parent = WindowOf(GTK_WIDGET(view_))) dialog_->set_transient_for(*parent);
   dialog_->set_modal(true);
   // What the engine's own dialog offers: it lays the page out itself.

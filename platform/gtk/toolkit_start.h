@@ -13,12 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/texts.h"
+
 namespace vb::gtk {
 
 // There is no display to open: neither X11 nor Wayland.
 class NoDisplay : public std::runtime_error {
  public:
-  NoDisplay() : std::runtime_error("没有可用的图形显示（X11 或 Wayland）") {}
+  NoDisplay() : std::runtime_error(texts::kNoDisplay) {}
 };
 
 class ToolkitStart {

@@ -7,9 +7,9 @@ WebKitBrowser::WebKitBrowser(FormCanvas& canvas, WebEngine& engine, const Browse
     : BrowserParts(engine),
       CanvasControl<Browser>(canvas, view.Widget(), design.rect),
       events_(std::move(events)) {
-  view.SetFramesWaitForTheirPage(design.frames_wait_for_their_page);
-  view.SetBeforeLogin(design.before_login);
-  view.document_complete = [this](bool top_level, const std::string& url) {
+  view.Page().options.frames_wait_for_their_page = design.frames_wait_for_their_page;
+  view.Page().options.before_login = design.before_login;
+  view.Page().document_complete = [this](bool top_level, const std::string& url) {
     // The handler may unload the form; the form runtime keeps this object
     // alive until it returns.
     if (events_.DocumentComplete) events_.DocumentComplete(BrowserFrame{top_level}, Variant(url));

@@ -31,9 +31,9 @@ class WebKitBrowser final : private BrowserParts, public CanvasControl<Browser> 
   bool Silent() const override { return silent_; }
   void SetSilent(bool silent) override;
   void Navigate(const std::string& url) override { view.Navigate(url); }
-  std::string LocationURL() const override { return view.Location(); }
-  bool NavigatedByUser() const override { return view.NavigatedByUser(); }
-  void HoldAutomaticNavigation() override { view.HoldAutomaticNavigation(); }
+  std::string LocationURL() const override { return view.Page().Location(); }
+  bool NavigatedByUser() const override { return view.Page().NavigatedByUser(); }
+  void HoldAutomaticNavigation() override { view.Page().HoldAutomaticNavigation(); }
 
   // No further event reaches the form, and the pop-ups close.
   void Detach();

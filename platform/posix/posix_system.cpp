@@ -1,5 +1,7 @@
 #include "platform/posix/posix_system.h"
 
+#include "platform/texts.h"
+
 #include <fcntl.h>
 #include <glib.h>
 #include <malloc.h>
@@ -98,7 +100,7 @@ bool PosixSystem::FileExists(const std::string& path) {
 }
 
 double PosixSystem::Shell(const std::string& path, int window_style) {
-  if (path.empty()) throw RuntimeError(kErrInvalidProcedureCall, "无效的过程调用或参数");
+  if (path.empty()) throw RuntimeError(kErrInvalidProcedureCall, texts::kInvalidProcedureCall);
   // The whole text names the program; nothing is split or searched for.
   char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
   GPid pid = 0;
@@ -109,9 +111,9 @@ double PosixSystem::Shell(const std::string& path, int window_style) {
   // not become a zombie of this process.
   if (!g_spawn_async(nullptr, argv, user_environment_, G_SPAWN_STDIN_FROM_DEV_NULL, nullptr,
                      nullptr, &pid, &error)) {
-    std::string message = error ? error->message : "无法启动程序";
+    std::string message = error ? error->message : texts::kCannotStartProgram;
     g_clear_error(&error);
-    throw RuntimeError(kErrFileNotFound, "文件未找到: " + message);
+    throw RuntimeError(kErrFileNotFound, texts::Fill(texts::kFileNotFound, message));
   }
   return static_cast<double>(pid);
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/errors.h"
+#include "platform/texts.h"
 #include "platform/win32/kernel_handle.h"
 #include "platform/win32/utf16.h"
 
@@ -39,7 +40,7 @@ bool Win32System::FileExists(const std::string& path) {
 }
 
 double Win32System::Shell(const std::string& path, int window_style) {
-  if (path.empty()) throw RuntimeError(kErrInvalidProcedureCall, "无效的过程调用或参数");
+  if (path.empty()) throw RuntimeError(kErrInvalidProcedureCall, texts::kInvalidProcedureCall);
   // The whole text names the program: quoted, so that spaces in it do not
   // end the program's name. CreateProcessW may write into the command line.
   std::wstring command_line = L"\"" + win32::Widen(path) + L"\"";
@@ -52,7 +53,7 @@ double Win32System::Shell(const std::string& path, int window_style) {
                         &startup, &started)) {
     const DWORD error = ::GetLastError();
     throw RuntimeError(kErrFileNotFound,
-                       "文件未找到: " + path + " (" + std::to_string(error) + ")");
+                       texts::Fill(texts::kFileNotFound, path + " (" + std::to_string(error) + ")"));
   }
   // Not waited for: the handles go at once, the program runs on.
   win32::KernelHandle process(started.hProcess);

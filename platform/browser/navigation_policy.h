@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace vb {
+namespace vb::browser {
 
 enum class NavigationVerdict {
   Follow,         // load it
@@ -24,7 +24,11 @@ NavigationVerdict JudgeNavigation(std::string_view uri, bool main_frame);
 // implies counts as given). Anything but http and https has no origin here.
 bool SameOrigin(std::string_view a, std::string_view b);
 
+// What a window showing a page is called: that it is a page, its title, and
+// where it comes from, so that no page passes for a window of the program's.
+std::string WebPageCaption(std::string_view title, std::string_view uri);
+
 // Zoom levels a user steps through, as in common browsers.
 double NextZoomLevel(double current, int direction);
 
-}  // namespace vb
+}  // namespace vb::browser

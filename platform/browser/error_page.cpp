@@ -1,6 +1,9 @@
-#include "platform/gtk/error_page.h"
+#include "platform/browser/error_page.h"
 
-namespace vb::gtk {
+#include "platform/browser/page_load.h"
+#include "platform/texts.h"
+
+namespace vb::browser {
 
 std::string EscapeHtml(std::string_view text) {
   std::string out;
@@ -18,11 +21,25 @@ std::string EscapeHtml(std::string_view text) {
   return out;
 }
 
+const char* FailureText(LoadFailure failure) {
+  switch (failure) {
+    case LoadFailure::Refused: return texts::kRefusedHere;
+    case LoadFailure::TooManyRedirects: return texts::kTooManyRedirects;
+    case LoadFailure::Certificate: return texts::kBadCertificate;
+    case LoadFailure::Superseded:
+    case LoadFailure::Unreachable: break;
+  }
+  return texts::kUnreachable;
+}
+
 std::string ErrorPageHtml(std::string_view heading, std::string_view detail,
                           std::string_view retry_uri) {
   std::string html =
       "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
-      "<title>无法显示此页</title><style>"
+      "<title>";
+  html += EscapeHtml(texts::kErrorPageTitle);
+  html +=
+      "</title><style>"
       "body{font-family:sans-serif;background:#f4f5f7;color:#222;margin:0}"
       ".box{max-width:34em;margin:3em auto;padding:1.5em 2em;background:#fff;"
       "border:1px solid #d6d9de;border-radius:4px}"
@@ -38,8 +55,10 @@ std::string ErrorPageHtml(std::string_view heading, std::string_view detail,
   html += EscapeHtml(retry_uri);
   html += "</p><a class=\"retry\" id=\"retry\" href=\"";
   html += EscapeHtml(retry_uri);
-  html += "\">重新加载</a></div></body></html>";
+  html += "\">";
+  html += EscapeHtml(texts::kRetry);
+  html += "</a></div></body></html>";
   return html;
 }
 
-}  // namespace vb::gtk
+}  // namespace vb::browser

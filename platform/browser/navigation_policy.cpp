@@ -1,9 +1,11 @@
-#include "platform/navigation_policy.h"
+#include "platform/browser/navigation_policy.h"
 
 #include <array>
 #include <cctype>
 
-namespace vb {
+#include "platform/texts.h"
+
+namespace vb::browser {
 
 std::string SchemeOf(std::string_view uri) {
   std::string scheme;
@@ -69,6 +71,36 @@ bool SameOrigin(std::string_view a, std::string_view b) {
   return !here.empty() && SchemeOf(a) == SchemeOf(b) && here == HostAndPort(b);
 }
 
+namespace {
+
+// Where a page comes from, as a person reads it: the host of an address
+// that has one, otherwise the whole address (about:blank).
+std::string_view ReadableOrigin(std::string_view uri) {
+  if (uri.empty()) return "about:blank";
+  const auto slashes = uri.find("//");
+  if (slashes == std::string_view::npos || SchemeOf(uri).size() + 1 != slashes) return uri;
+  std::string_view authority = uri.substr(slashes + 2);
+  authority = authority.substr(0, authority.find_first_of("/?#"));
+  if (const auto at = authority.rfind('@'); at != std::string_view::npos) authority.remove_prefix(at + 1);
+  std::string_view host = authority;
+  if (!host.empty() && host.front() == '[') {
+    host = host.substr(1, host.find(']') - 1);
+  } else {
+    host = host.substr(0, host.find(':'));
+  }
+  return host.empty() ? uri : host;
+}
+
+}  // namespace
+
+std::string WebPageCaption(std::string_view title, std::string_view uri) {
+  std::string page(title.empty() ? texts::kUntitled : title);
+  page += " (";
+  page += ReadableOrigin(uri);
+  page += ")";
+  return texts::Fill(texts::kWebPageCaption, page);
+}
+
 double NextZoomLevel(double current, int direction) {
   static constexpr std::array<double, 13> kLevels{0.3,  0.5, 0.67, 0.8, 0.9, 1.0, 1.1,
                                                   1.25, 1.5, 1.75, 2.0, 2.5, 3.0};
@@ -85,4 +117,4 @@ double NextZoomLevel(double current, int direction) {
   return kLevels.front();
 }
 
-}  // namespace vb
+}  // namespace vb::browser
