@@ -54,10 +54,9 @@ double DesktopTextScale() {
 }  // namespace
 
 GtkToolkit::GtkToolkit(const ProgramIdentity& identity) : scale_(DesktopTextScale()) {
-  // The engine's context now: its EGL query was the last that had to miss
-  // OpenGL, and no process has been started yet.
-  Engine();
-  no_opengl_.End();
+  // The engine now: its context's EGL query is the last that has to miss
+  // OpenGL, and the web process it then starts needs EGL.
+  engine_ = std::make_unique<WebEngine>([this] { no_opengl_.End(); });
   g_set_prgname(identity.app_id.c_str());
   gdk_set_program_class(identity.app_id.c_str());
   g_set_application_name(identity.title.c_str());

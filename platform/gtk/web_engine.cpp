@@ -5,8 +5,9 @@
 
 namespace vb::gtk {
 
-WebEngine::WebEngine() {
+WebEngine::WebEngine(const std::function<void()>& context_made) {
   context_ = Adopt(webkit_web_context_new_ephemeral());
+  if (context_made) context_made();
   // The service is a handful of small pages: the smallest caches do.
   webkit_web_context_set_cache_model(context_.get(), WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
   // Certificate errors fail the load; nothing is ever accepted silently.
@@ -30,6 +31,9 @@ WebEngine::WebEngine() {
   webkit_settings_set_enable_html5_database(s, FALSE);
   webkit_settings_set_enable_page_cache(s, FALSE);
   webkit_settings_set_enable_back_forward_navigation_gestures(s, FALSE);
+  // The web process starts with the first view. Made now, it loads its
+  // libraries while this process builds its first window, instead of after.
+  Anchor();
   downloads_ = std::make_unique<Downloads>(context_.get());
 }
 

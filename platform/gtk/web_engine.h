@@ -5,6 +5,7 @@
 
 #include <webkit2/webkit2.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,7 +17,9 @@ class Downloads;
 
 class WebEngine {
  public:
-  WebEngine();
+  // `context_made` runs once the engine's context exists, before the web
+  // process starts.
+  explicit WebEngine(const std::function<void()>& context_made = nullptr);
   ~WebEngine();
   WebEngine(const WebEngine&) = delete;
   WebEngine& operator=(const WebEngine&) = delete;
@@ -38,8 +41,8 @@ class WebEngine {
   WebKitSettings* Settings() const noexcept { return settings_.get(); }
 
  private:
-  // A view that never loads or shows anything, made with the first window's
-  // view: every window's view is related to it.
+  // A view that never loads or shows anything, made with the engine: every
+  // window's view is related to it.
   WebKitWebView* Anchor();
 
   GObjectPtr<WebKitWebContext> context_;
