@@ -109,8 +109,6 @@ BrowserView::BrowserView(WebEngine& engine, PopupFamily& family, WebKitWebView* 
   Connect<void(GtkWidget*)>(overlay_->gobj(), "destroy", [view = view_.get()](GtkWidget*) {
     DestroyViewChildren(view);
   }).KeepForItsLifetime();
-  find_bar_ = Gtk::manage(new FindBar(view_.get()));
-  overlay_->add_overlay(*find_bar_);
   gtk_widget_show(GTK_WIDGET(view_.get()));
   page_.options.popup = opener != nullptr;
   page_.close_window = [this] { OnClose(); };
@@ -485,7 +483,15 @@ bool BrowserView::HandleKey(const GdkEventKey* event) {
       if (webkit_web_view_can_go_forward(v)) webkit_web_view_go_forward(v);
       break;
     case browser::PageCommand::Print: print_->Open(); break;
-    case browser::PageCommand::Find: find_bar_->Open(); break;
+    case browser::PageCommand::Find:
+      // Made when first asked for, as the hung page's question: every
+      // window's view is made while the user waits for the window.
+      if (find_bar_ == nullptr) {
+        find_bar_ = Gtk::manage(new FindBar(view_.get()));
+        overlay_->add_overlay(*find_bar_);
+      }
+      find_bar_->Open();
+      break;
     case browser::PageCommand::ZoomIn: Zoom(+1); break;
     case browser::PageCommand::ZoomOut: Zoom(-1); break;
     case browser::PageCommand::ZoomReset: Zoom(0); break;

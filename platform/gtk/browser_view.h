@@ -102,7 +102,7 @@ class BrowserView : private browser::PageEngine {
   GObjectPtr<WebKitUserContentManager> content_;
   GObjectPtr<WebKitWebView> view_;
   Gtk::Overlay* overlay_;  // owned by the window it is placed in
-  FindBar* find_bar_;      // owned by the overlay
+  FindBar* find_bar_ = nullptr;  // owned by the overlay, made when first opened
   HangQuestion* hang_question_ = nullptr;  // owned by the overlay, made when first asked
   std::unique_ptr<PageDialogs> dialogs_;
   std::unique_ptr<PrintDialog> print_;

@@ -32,9 +32,14 @@ struct DownloadList::Row {
   Gtk::ProgressBar* bar = nullptr;
 };
 
-DownloadList::DownloadList()
-    : window_(std::make_unique<Gtk::Window>(Gtk::WINDOW_TOPLEVEL)),
-      list_(Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 8))) {
+DownloadList::DownloadList() = default;
+
+// Made at the first download: most sessions download nothing, and a window
+// costs its share of the start-up.
+Gtk::Window& DownloadList::Window() {
+  if (window_) return *window_;
+  window_ = std::make_unique<Gtk::Window>(Gtk::WINDOW_TOPLEVEL);
+  list_ = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 8));
   window_->set_title(texts::kDownloads);
   window_->set_default_size(380, -1);
   window_->set_resizable(false);
@@ -47,15 +52,18 @@ DownloadList::DownloadList()
     window_->hide();
     return true;
   });
+  return *window_;
 }
 
 DownloadList::~DownloadList() {
   rows_.clear();
+  if (!window_) return;
   window_->hide();
   DeleteLater(std::move(window_));
 }
 
 void DownloadList::Add(WebKitDownload* download, const std::string& name, Gtk::Window* parent) {
+  Gtk::Window& window = Window();
   auto row = std::make_unique<Row>();
   row->download = GObjectPtr<WebKitDownload>(WEBKIT_DOWNLOAD(g_object_ref(download)));
   row->box = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 8));
@@ -80,8 +88,8 @@ void DownloadList::Add(WebKitDownload* download, const std::string& name, Gtk::W
       download, "notify::estimated-progress", [this, r = row.get()](WebKitDownload*, GParamSpec*) { Update(*r); });
   Update(*row);
   rows_.push_back(std::move(row));
-  if (parent != nullptr && !window_->get_visible()) window_->set_transient_for(*parent);
-  window_->show();
+  if (parent != nullptr && !window.get_visible()) window.set_transient_for(*parent);
+  window.show();
 }
 
 void DownloadList::Remove(WebKitDownload* download) {

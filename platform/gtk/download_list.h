@@ -33,9 +33,10 @@ class DownloadList {
  private:
   struct Row;
   void Update(Row& row);
+  Gtk::Window& Window();
 
   std::unique_ptr<Gtk::Window> window_;
-  Gtk::Box* list_;
+  Gtk::Box* list_ = nullptr;  // owned by the window
   std::vector<std::unique_ptr<Row>> rows_;
 };
 

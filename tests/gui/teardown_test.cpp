@@ -142,6 +142,17 @@ TEST_F(WindowTeardownTest, TheViewAndEveryWidgetItHoldsAreFinalized) {
 
 TEST_F(WindowTeardownTest, TheFindFieldsAccessibleObjectsAreFinalized) {
   OpenWindow();
+  // The find bar is made when first opened: Ctrl+F in the page.
+  GtkWidget* view = FindWidget(WEBKIT_TYPE_WEB_VIEW);
+  ASSERT_NE(view, nullptr) << "no web view in the window";
+  GdkEvent* key = gdk_event_new(GDK_KEY_PRESS);
+  key->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(view)));
+  key->key.keyval = GDK_KEY_f;
+  key->key.state = GDK_CONTROL_MASK;
+  gdk_event_set_device(key, gdk_seat_get_keyboard(gdk_display_get_default_seat(gtk_widget_get_display(view))));
+  gtk_widget_event(view, key);
+  gdk_event_free(key);
+  Pump(100ms);
   GtkWidget* entry = FindWidget(GTK_TYPE_SEARCH_ENTRY);
   ASSERT_NE(entry, nullptr) << "no find field in the window";
   // What a screen reader walking the window brings into being: the field's
