@@ -53,7 +53,7 @@ void Form::Load() {
   callbacks.resized = [this] { OnResized(); };
   callbacks.close_requested = [this] { OnCloseRequested(); };
   auto instance = std::make_shared<Instance>();
-  instance->window = runtime_.toolkit().CreateWindow(design_, std::move(callbacks));
+  instance->window = runtime_.toolkit().OpenWindow(design_, std::move(callbacks));
   instance_ = instance;
   try {
     CreateControls(*instance->window);

@@ -97,7 +97,7 @@ class Toolkit {
  public:
   virtual ~Toolkit() = default;
 
-  virtual std::unique_ptr<NativeWindow> CreateWindow(const FormDesign& design,
+  virtual std::unique_ptr<NativeWindow> OpenWindow(const FormDesign& design,
                                                      WindowCallbacks callbacks) = 0;
   virtual Single ScreenWidth() const = 0;
   virtual Single ScreenHeight() const = 0;

@@ -159,7 +159,7 @@ void GtkToolkit::DisplayLost() {
   _exit(0);
 }
 
-std::unique_ptr<NativeWindow> GtkToolkit::CreateWindow(const FormDesign& design,
+std::unique_ptr<NativeWindow> GtkToolkit::OpenWindow(const FormDesign& design,
                                                        WindowCallbacks callbacks) {
   return std::make_unique<GtkNativeWindow>(*this, design, std::move(callbacks));
 }

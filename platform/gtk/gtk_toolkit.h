@@ -35,7 +35,7 @@ class GtkToolkit final : public Toolkit {
   GtkToolkit(const GtkToolkit&) = delete;
   GtkToolkit& operator=(const GtkToolkit&) = delete;
 
-  std::unique_ptr<NativeWindow> CreateWindow(const FormDesign& design,
+  std::unique_ptr<NativeWindow> OpenWindow(const FormDesign& design,
                                              WindowCallbacks callbacks) override;
   Single ScreenWidth() const override;
   Single ScreenHeight() const override;

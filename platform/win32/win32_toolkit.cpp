@@ -1,4 +1,3 @@
-// No windows.h here: its CreateWindow macro would rename the member.
 #include "platform/win32/win32_toolkit.h"
 
 #include "platform/errors.h"
@@ -14,8 +13,8 @@ namespace {
 
 }  // namespace
 
-std::unique_ptr<NativeWindow> Win32Toolkit::CreateWindow(const FormDesign&, WindowCallbacks) {
-  NotAvailable("Toolkit::CreateWindow");
+std::unique_ptr<NativeWindow> Win32Toolkit::OpenWindow(const FormDesign&, WindowCallbacks) {
+  NotAvailable("Toolkit::OpenWindow");
 }
 Single Win32Toolkit::ScreenWidth() const { NotAvailable("Toolkit::ScreenWidth"); }
 Single Win32Toolkit::ScreenHeight() const { NotAvailable("Toolkit::ScreenHeight"); }

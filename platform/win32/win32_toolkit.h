@@ -9,7 +9,7 @@ namespace vb {
 
 class Win32Toolkit final : public Toolkit {
  public:
-  std::unique_ptr<NativeWindow> CreateWindow(const FormDesign& design,
+  std::unique_ptr<NativeWindow> OpenWindow(const FormDesign& design,
                                              WindowCallbacks callbacks) override;
   Single ScreenWidth() const override;
   Single ScreenHeight() const override;

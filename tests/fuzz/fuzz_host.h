@@ -15,12 +15,14 @@ namespace fuzz {
 
 class NoWindows final : public vb::Toolkit {
  public:
-  std::unique_ptr<vb::NativeWindow> CreateWindow(const vb::FormDesign&, vb::WindowCallbacks) override {
+  std::unique_ptr<vb::NativeWindow> OpenWindow(const vb::FormDesign&, vb::WindowCallbacks) override {
     throw std::logic_error("no windows here");
   }
   vb::Single ScreenWidth() const override { return 19200; }
   vb::Single ScreenHeight() const override { return 15360; }
-  int MsgBox(const std::string&, int, const std::string&) override { return vb::vbOK; }
+  int MsgBox(const std::string&, int, const std::string&, const std::function<bool()>&) override {
+    return vb::vbOK;
+  }
   void Run() override {}
   void RunUntil(const std::function<bool()>&) override {}
   void Quit() override {}

@@ -247,7 +247,7 @@ FakeLabel* FakeWindow::Label(const std::string& name) const {
 FakeToolkit::FakeToolkit() = default;
 FakeToolkit::~FakeToolkit() = default;
 
-std::unique_ptr<vb::NativeWindow> FakeToolkit::CreateWindow(const vb::FormDesign& design,
+std::unique_ptr<vb::NativeWindow> FakeToolkit::OpenWindow(const vb::FormDesign& design,
                                                             vb::WindowCallbacks callbacks) {
   return std::make_unique<FakeWindow>(*this, design, std::move(callbacks));
 }

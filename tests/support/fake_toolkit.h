@@ -246,7 +246,7 @@ class FakeToolkit final : public vb::Toolkit {
   FakeToolkit();
   ~FakeToolkit() override;
 
-  std::unique_ptr<vb::NativeWindow> CreateWindow(const vb::FormDesign& design,
+  std::unique_ptr<vb::NativeWindow> OpenWindow(const vb::FormDesign& design,
                                                  vb::WindowCallbacks callbacks) override;
   Single ScreenWidth() const override { return screen_width; }
   Single ScreenHeight() const override { return screen_height; }

@@ -7,11 +7,11 @@
 #include <tuple>
 #include <type_traits>
 #include <vector>
+#include <windows.h>
 
 #include "app/app_info.h"
 #include "platform/win32/utf16.h"
 #include "tests/windows/check.h"
-#include "tests/windows/win32_api.h"
 
 namespace {
 
