@@ -3,16 +3,16 @@
 
 #include <string>
 
+#include "platform/images.h"
+
 namespace app {
 
 inline constexpr const char* kTitle = "Varnock";
 // The desktop's name for the program: its desktop entry's id.
 inline constexpr const char* kAppId = "com.varnock.Client";
 
-// The program's icon, compiled into it, in every size it comes in.
-inline constexpr const char* kIcons[] = {"/program/icon-16.png",  "/program/icon-32.png",
-                                         "/program/icon-48.png",  "/program/icon-64.png",
-                                         "/program/icon-128.png", "/program/icon-256.png"};
+// The program's icon, in every size it comes in.
+inline constexpr vb::ImageId kIcon = vb::ImageId::WindowIcon;
 
 struct Version {
   int major;

@@ -72,10 +72,7 @@ GtkToolkit::GtkToolkit(const ProgramIdentity& identity) : scale_(DesktopTextScal
   auto* recent = static_cast<GtkRecentManagerClass*>(g_type_class_ref(GTK_TYPE_RECENT_MANAGER));
   recent->changed = nullptr;
   InstallStyle();
-  std::vector<Glib::RefPtr<Gdk::Pixbuf>> icons;
-  for (const std::string& path : identity.icons) {
-    if (auto icon = LoadImage(path)) icons.push_back(icon);
-  }
+  const std::vector<Glib::RefPtr<Gdk::Pixbuf>> icons = LoadImages(identity.icon);
   if (!icons.empty()) Gtk::Window::set_default_icon_list(icons);
   WatchSystemEnd();
 }

@@ -7,6 +7,7 @@
 #include "platform/gtk/gtk_window.h"
 #include "platform/gtk/opengl_kept_out.h"
 #include "platform/gtk/toolkit_start.h"
+#include "platform/images.h"
 #include "platform/toolkit.h"
 #include "platform/twips.h"
 
@@ -22,9 +23,8 @@ class WebEngine;
 struct ProgramIdentity {
   std::string title;
   std::string app_id;
-  // The program's icon in the sizes it comes in: images compiled into the
-  // program, by resource path.
-  std::vector<std::string> icons;
+  // The program's icon, in every size it comes in.
+  ImageId icon = ImageId::WindowIcon;
 };
 
 class GtkToolkit final : public Toolkit {
