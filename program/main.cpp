@@ -20,7 +20,7 @@ int main() {
   try {
     vb::GtkToolkit toolkit({app::kTitle, app::kAppId, app::kIcon});
     toolkit.before_abrupt_exit = [&cache] { cache.Remove(); };
-    app::Program program(toolkit, system);
+    program::Program program(toolkit, system);
     return program.Run();
   } catch (const vb::gtk::NoDisplay& error) {
     std::fprintf(stderr, "varnock: %s，无法启动。\n", error.what());
