@@ -72,6 +72,17 @@ void Form::Show() {
 }
 
 void Form::ShowModal(Form& owner) {
+  if (!runtime_.MayWait()) {
+    // Posted whole, its load too: nothing of it runs inside the event.
+    runtime_.PostMisplacedWait(
+        Name() + ".ShowModal", [self = std::weak_ptr<Form*>(self_), shown_over = std::weak_ptr<Form*>(owner.self_)] {
+          auto form = self.lock();
+          auto over = shown_over.lock();
+          // An owner that has gone has nothing left to block.
+          if (form && over && (*over)->IsLoaded()) (*form)->ShowModal(**over);
+        });
+    return;
+  }
   Load();
   auto instance = instance_;
   if (!instance) return;

@@ -221,6 +221,9 @@ void GtkToolkit::Post(std::function<void()> task) {
 
 int GtkToolkit::DownloadsUnderWay() const { return engine_ ? engine_->Transfers().UnderWay() : 0; }
 
+// A critical: GLib's level for a fault of the program's own code.
+void GtkToolkit::LogMisplacedWait(const std::string& what) { g_critical("%s", what.c_str()); }
+
 void GtkToolkit::Quit() {
   if (!quit_ && engine_) engine_->EndWebProcesses();
   quit_ = true;

@@ -46,6 +46,7 @@ class GtkToolkit final : public Toolkit {
   void Quit() override;
   void Post(std::function<void()> task) override;
   int DownloadsUnderWay() const override;
+  void LogMisplacedWait(const std::string& what) override;
 
   // Run when the display is lost, just before the process leaves without
   // running any destructor.

@@ -1,7 +1,10 @@
 #include "platform/win32/win32_toolkit.h"
 
+#include <windows.h>
+
 #include "platform/errors.h"
 #include "platform/win32/message_box.h"
+#include "platform/win32/utf16.h"
 
 namespace vb {
 namespace {
@@ -28,5 +31,9 @@ void Win32Toolkit::Run() { NotAvailable("Toolkit::Run"); }
 void Win32Toolkit::RunUntil(const std::function<bool()>&) { NotAvailable("Toolkit::RunUntil"); }
 void Win32Toolkit::Quit() { NotAvailable("Toolkit::Quit"); }
 void Win32Toolkit::Post(std::function<void()>) { NotAvailable("Toolkit::Post"); }
+
+void Win32Toolkit::LogMisplacedWait(const std::string& what) {
+  ::OutputDebugStringW(win32::Widen(what + "\n").c_str());
+}
 
 }  // namespace vb

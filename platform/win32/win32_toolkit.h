@@ -20,6 +20,8 @@ class Win32Toolkit final : public Toolkit {
   void Quit() override;
   void Post(std::function<void()> task) override;
   int DownloadsUnderWay() const override { return 0; }
+  // To the debugger's output, where Windows programs log their faults.
+  void LogMisplacedWait(const std::string& what) override;
 };
 
 }  // namespace vb

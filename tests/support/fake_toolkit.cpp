@@ -274,6 +274,13 @@ int FakeToolkit::MsgBox(const std::string& prompt, int buttons, const std::strin
   return answer;
 }
 
+void FakeToolkit::LogMisplacedWait(const std::string& what) {
+  misplaced_waits.push_back(what);
+  if (!misplaced_wait_expected) {
+    ADD_FAILURE() << "misplaced wait: " << what << ". Post a command and wait there.";
+  }
+}
+
 void FakeToolkit::RunPending() {
   while (!posted.empty()) {
     auto task = std::move(posted.front());
