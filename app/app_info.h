@@ -7,7 +7,8 @@
 
 namespace app {
 
-inline constexpr const char* kTitle = "Varnock";
+// The program's identity is stated once, in cmake/Release.cmake.
+inline constexpr const char* kTitle = VARNOCK_TITLE;
 // The desktop's name for the program: its desktop entry's id.
 inline constexpr const char* kAppId = "com.varnock.Client";
 
@@ -32,6 +33,6 @@ inline std::string VersionResourceText() { return kVersionText; }
 namespace app {
 
 // The main window's caption; the login window's caption starts with it.
-inline constexpr const char* kMainCaption = "Varnock客户系统";
+inline constexpr const char* kMainCaption = VARNOCK_MAIN_CAPTION;
 
 }  // namespace app

@@ -91,6 +91,7 @@ TEST_CASE(version_resource_strings) {
   CHECK_EQ(StringValue(info, block, L"ProductVersion"), version);
   CHECK_EQ(StringValue(info, block, L"ProductName"), win32::Widen(app::kTitle));
   CHECK_EQ(StringValue(info, block, L"FileDescription"), win32::Widen(app::kMainCaption));
+  CHECK_EQ(StringValue(info, block, L"OriginalFilename"), std::wstring(L"varnock.exe"));
 }
 
 TEST_CASE(version_resource_fixed_numbers) {
