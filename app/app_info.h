@@ -3,16 +3,17 @@
 
 #include <string>
 
+#include "platform/images.h"
+
 namespace app {
 
-inline constexpr const char* kTitle = "Varnock";
+// The program's identity is stated once, in cmake/Release.cmake.
+inline constexpr const char* kTitle = VARNOCK_TITLE;
 // The desktop's name for the program: its desktop entry's id.
 inline constexpr const char* kAppId = "com.varnock.Client";
 
-// The program's icon, compiled into it, in every size it comes in.
-inline constexpr const char* kIcons[] = {"/program/icon-16.png",  "/program/icon-32.png",
-                                         "/program/icon-48.png",  "/program/icon-64.png",
-                                         "/program/icon-128.png", "/program/icon-256.png"};
+// The program's icon, in every size it comes in.
+inline constexpr vb::ImageId kIcon = vb::ImageId::WindowIcon;
 
 struct Version {
   int major;
@@ -32,6 +33,6 @@ inline std::string VersionResourceText() { return kVersionText; }
 namespace app {
 
 // The main window's caption; the login window's caption starts with it.
-inline constexpr const char* kMainCaption = "Varnock客户系统";
+inline constexpr const char* kMainCaption = VARNOCK_MAIN_CAPTION;
 
 }  // namespace app

@@ -1,8 +1,8 @@
 #include "app/public.h"
 
-namespace Public {
+namespace app::Public {
 
 vb::Boolean LoggedIn = vb::False;
 std::string SessionAddress;
 
-}  // namespace Public
+}  // namespace app::Public

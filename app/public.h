@@ -1,12 +1,13 @@
 // The session state: the only data the windows share. Two program-wide
-// variables, zero-initialised at start and alive for the whole run.
+// variables, zero-initialised at start and alive for the whole run. `Public`
+// is the program's own name for the module that holds them.
 #pragma once
 
 #include <string>
 
 #include "platform/vb_types.h"
 
-namespace Public {
+namespace app::Public {
 
 // True from a recognised web login until the login window loads again or the
 // user confirms the exit. Stored in 16 bits (false = 0, true = -1) and always
@@ -17,4 +18,4 @@ extern vb::Boolean LoggedIn;
 // was recognised; the main window opens it. Never cleared.
 extern std::string SessionAddress;
 
-}  // namespace Public
+}  // namespace app::Public

@@ -1,6 +1,6 @@
 #include "app/service_address.h"
 
-namespace service {
+namespace app {
 
 std::string BaseAddress() {
   return std::string("http://") + VARNOCK_SERVICE_HOST + ":8010/";
@@ -24,4 +24,4 @@ bool IsWebAddress(std::string_view address) {
 
 bool SameAddress(std::string_view a, std::string_view b) { return a == b; }
 
-}  // namespace service
+}  // namespace app

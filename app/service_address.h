@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace service {
+namespace app {
 
 // "http://" + host + ":8010/", written the way the browser reports addresses
 // (lower-case scheme and host, port written out, path "/"), because every
@@ -25,4 +25,4 @@ bool IsWebAddress(std::string_view address);
 // Exact, case-sensitive comparison with no normalisation of any kind.
 bool SameAddress(std::string_view a, std::string_view b);
 
-}  // namespace service
+}  // namespace app

@@ -1,3 +1,17 @@
+# Who the program is, stated once for every build: the program's own texts
+# (app/app_info.h, through its layer's definitions), the Windows resource
+# (program/varnock.rc.in), the desktop entry and the AppStream metadata.
+#
+#   VARNOCK_TITLE               its title: the About box, the message boxes,
+#                               the resource's ProductName
+#   VARNOCK_MAIN_CAPTION        its main window's caption, which the login
+#                               window's starts with; the resource's
+#                               FileDescription, the desktop's name for it
+#   VARNOCK_FILE_NAME           its executable: varnock, varnock.exe on Windows
+set(VARNOCK_TITLE "Varnock")
+set(VARNOCK_MAIN_CAPTION "Varnock客户系统")
+set(VARNOCK_FILE_NAME "varnock")
+
 # What a release is called, worked out once for every build from project()
 # and the newest entry of the package's changelog:
 #

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/images.h"
 #include "platform/vb_types.h"
 
 namespace vb {
@@ -118,12 +119,12 @@ struct ButtonEvents {
   std::function<void()> Click;
 };
 
-// A picture box showing an image compiled into the program.
+// A picture box showing one of the program's images.
 class PictureBox : public Control {};
 
 struct PictureDesign {
   Rect rect;
-  std::string image;     // the image compiled into the program, by resource path
+  ImageId image = ImageId::Logo;  // one of the program's own images
   bool border = true;    // a frame one pixel wide around the picture
   std::string name;
   std::string description;  // what a screen reader says of it

@@ -55,7 +55,7 @@ void Form::Load() {
   callbacks.resized = [this] { OnResized(); };
   callbacks.close_requested = [this] { OnCloseRequested(); };
   auto instance = std::make_shared<Instance>();
-  instance->window = runtime_.toolkit().CreateWindow(design_, std::move(callbacks));
+  instance->window = runtime_.toolkit().OpenWindow(design_, std::move(callbacks));
   instance_ = instance;
   try {
     CreateControls(*instance->window);
@@ -74,6 +74,17 @@ void Form::Show() {
 }
 
 void Form::ShowModal(Form& owner) {
+  if (!runtime_.MayWait()) {
+    // Posted whole, its load too: nothing of it runs inside the event.
+    runtime_.PostMisplacedWait(
+        Name() + ".ShowModal", [self = std::weak_ptr<Form*>(self_), shown_over = std::weak_ptr<Form*>(owner.self_)] {
+          auto form = self.lock();
+          auto over = shown_over.lock();
+          // An owner that has gone has nothing left to block.
+          if (form && over && (*over)->IsLoaded()) (*form)->ShowModal(**over);
+        });
+    return;
+  }
   Load();
   auto instance = instance_;
   if (!instance) return;

@@ -33,7 +33,8 @@ class Form {
   // Loads if needed, then shows the window modeless and without owner.
   void Show();
   // Loads if needed, shows the window modally over `owner`, and returns when
-  // it is hidden or unloaded.
+  // it is hidden or unloaded. Asked inside an event, it is posted instead
+  // and returns at once (form_runtime.h).
   void ShowModal(Form& owner);
   void Hide();
   // Unload by the program (UnloadMode 1). Does nothing if not loaded.

@@ -3,7 +3,6 @@
 #include "platform/texts.h"
 
 #include <algorithm>
-#include <cassert>
 
 #include "platform/errors.h"
 
@@ -88,13 +87,40 @@ void FormRuntime::RunFrame(Frame kind, const std::function<void()>& handler) {
 }
 
 bool FormRuntime::MayWait() const noexcept {
-  return !frames_.empty() && frames_.back() == Frame::Command;
+  return frames_.empty() || frames_.back() == Frame::Command;
+}
+
+// A misplaced wait on its way through the message loop.
+struct FormRuntime::PostedWait {
+  FormRuntime* runtime;
+  std::weak_ptr<bool> alive;
+  std::uint64_t issued;
+  std::shared_ptr<const std::function<void()>> wait;
+
+  void operator()() const {
+    if (alive.expired()) return;
+    auto& waits = runtime->waits_;
+    // Behind the wait that was up when it came (the report of its own
+    // fault, first of all): it starts once that one is over.
+    if (!waits.empty() && issued <= waits.back()->began) {
+      waits.back()->held.push_back(*this);
+      return;
+    }
+    runtime->RunFrame(Frame::Command, *wait);
+  }
+};
+
+void FormRuntime::PostMisplacedWait(const std::string& what, std::function<void()> wait) {
+  toolkit_.LogMisplacedWait("a wait for the user (" + what +
+                            ") asked for inside an event; posted to start from the message loop");
+  ReportUntrapped(RuntimeError(kErrInvalidProcedureCall, texts::Fill(texts::kWaitInsideEvent, what)));
+  toolkit_.Post(PostedWait{this, alive_, CommandIssued(),
+                           std::make_shared<const std::function<void()>>(std::move(wait))});
 }
 
 class FormRuntime::WaitScope {
  public:
   WaitScope(FormRuntime& runtime, const Form* takes, const Form* owner = nullptr) : runtime_(runtime) {
-    assert(runtime.MayWait() && "a wait for the user inside an event: post a command instead");
     auto entry = std::make_unique<WaitEntry>();
     entry->takes = takes;
     entry->owner = owner;
@@ -147,6 +173,21 @@ void FormRuntime::ReportUntrapped(const std::exception& error) {
 }
 
 int FormRuntime::MsgBox(const std::string& prompt, int buttons, const Form* owner) {
+  if (!MayWait()) {
+    std::weak_ptr<Form*> asker = owner ? owner->self_ : nullptr;
+    PostMisplacedWait("MsgBox", [this, prompt, buttons, owned = owner != nullptr, asker] {
+      const Form* form = nullptr;
+      if (owned) {
+        // The form that asked has gone meanwhile: so has its box.
+        auto self = asker.lock();
+        if (!self || !(*self)->IsLoaded()) return;
+        form = *self;
+      }
+      MsgBox(prompt, buttons, form);
+    });
+    // Unanswered, as a box withdrawn: the code that asked goes on as on Cancel.
+    return vbCancel;
+  }
   int answer = 0;
   {
     WaitScope wait(*this, nullptr, owner);

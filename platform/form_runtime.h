@@ -10,7 +10,10 @@
 // and the program would stop answering. So waits start only in a command
 // (Form::Command), which runs from the message loop itself, or at the
 // program's start; events never wait, and an error an event leaves
-// untrapped is reported from a command of its own. Debug builds assert it.
+// untrapped is reported from a command of its own. Every build holds to it:
+// a wait asked for inside an event is the program's fault, logged and
+// reported as a run-time error, and the wait is posted to start from the
+// message loop instead of entered in place.
 #pragma once
 
 #include <cstdint>
@@ -46,13 +49,13 @@ class FormRuntime {
 
   // A message box captioned with the application title, asked by `owner`
   // (none: the runtime's own): it goes unanswered, as Cancel, when its
-  // owner unloads. Only where waits may start.
+  // owner unloads. Asked inside an event, it is posted and answers Cancel
+  // at once.
   int MsgBox(const std::string& prompt, int buttons, const Form* owner = nullptr);
 
-  // Runs the message loop until `done` holds: a modal form's wait, which
-  // only `form` may interrupt with commands. Throws EndOfProgram when the
-  // program ends meanwhile. Only where waits may start.
-  void Wait(const Form* form, const std::function<bool()>& done);
+  // Whether a wait for the user may start now: in a command, or with
+  // nothing of the message loop beneath (the program's start, or a program
+  // driving the runtime directly).
   bool MayWait() const noexcept;
 
   // The immediate end: every window goes without further QueryUnload or
@@ -81,6 +84,17 @@ class FormRuntime {
   void ClearGraveyard() noexcept;
   void EndIfNothingLoaded();
   void ReportUntrapped(const std::exception& error);
+
+  // Runs the message loop until `done` holds: a modal form's wait, which
+  // only `form` may interrupt with commands. Throws EndOfProgram when the
+  // program ends meanwhile. Only where waits may start.
+  void Wait(const Form* form, const std::function<bool()>& done);
+  // A wait asked for where none may start (`what` names it): logged,
+  // reported as an untrapped error, and `wait` posted to start from the
+  // message loop once the event is over; a wait begun before it was posted
+  // (the report's own box) ends first. Returns at once.
+  void PostMisplacedWait(const std::string& what, std::function<void()> wait);
+  struct PostedWait;
 
   enum class Frame { Command, Event };
   // Runs a handler in a frame of its kind: errors reported, the graveyard

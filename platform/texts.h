@@ -20,6 +20,8 @@ inline constexpr const char* kInvalidProcedureCall = "无效的过程调用或�
 inline constexpr const char* kInvalidPropertyValue = "无效的属性值";
 inline constexpr const char* kFileNotFound = "文件未找到: {}";
 inline constexpr const char* kCannotStartProgram = "无法启动程序";
+// A window or box asked for while an event was still being handled.
+inline constexpr const char* kWaitInsideEvent = "不能在事件中等待用户：{}";
 inline constexpr const char* kNoDisplay = "没有可用的图形显示（X11 或 Wayland）";
 
 // ----------------------------------------------------------- message boxes

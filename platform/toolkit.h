@@ -97,7 +97,7 @@ class Toolkit {
  public:
   virtual ~Toolkit() = default;
 
-  virtual std::unique_ptr<NativeWindow> CreateWindow(const FormDesign& design,
+  virtual std::unique_ptr<NativeWindow> OpenWindow(const FormDesign& design,
                                                      WindowCallbacks callbacks) = 0;
   virtual Single ScreenWidth() const = 0;
   virtual Single ScreenHeight() const = 0;
@@ -119,6 +119,11 @@ class Toolkit {
 
   // Downloads being written now: they end with the program.
   virtual int DownloadsUnderWay() const = 0;
+
+  // The program asked to wait for the user inside an event, which the form
+  // runtime refuses (form_runtime.h): logged where the program's developers
+  // look. The user sees it reported as a run-time error.
+  virtual void LogMisplacedWait(const std::string& what) = 0;
 
   // Unloads the system asks for: the end of the desktop session (2) or a
   // task manager closing the program (3).

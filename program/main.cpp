@@ -1,7 +1,6 @@
 // Program entry: hands the program description to the form runtime, which
 // loads and shows the login window. The client takes no arguments.
 #include <cstdio>
-#include <iterator>
 
 #include "app/app_info.h"
 #include "platform/gtk/gtk_toolkit.h"
@@ -19,9 +18,9 @@ int main() {
   vb::PrivateCache cache("varnock");  // before any library looks for its cache directory
   program_images_register_resource();
   try {
-    vb::GtkToolkit toolkit({app::kTitle, app::kAppId, {std::begin(app::kIcons), std::end(app::kIcons)}});
+    vb::GtkToolkit toolkit({app::kTitle, app::kAppId, app::kIcon});
     toolkit.before_abrupt_exit = [&cache] { cache.Remove(); };
-    app::Program program(toolkit, system);
+    program::Program program(toolkit, system);
     return program.Run();
   } catch (const vb::gtk::NoDisplay& error) {
     std::fprintf(stderr, "varnock: %s，无法启动。\n", error.what());

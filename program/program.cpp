@@ -5,10 +5,10 @@
 #include "windows/login/frm_login.h"
 #include "windows/main/varnock.h"
 
-namespace app {
+namespace program {
 
 Program::Program(vb::Toolkit& toolkit, vb::System& system)
-    : runtime_(toolkit, system, kTitle) {}
+    : runtime_(toolkit, system, app::kTitle) {}
 
 // The forms go before the runtime they are registered with.
 Program::~Program() {
@@ -34,4 +34,4 @@ vb::Form& Program::frmAbout() {
   return *about_;
 }
 
-}  // namespace app
+}  // namespace program

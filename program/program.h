@@ -13,9 +13,9 @@ class varnock;
 class frmAbout;
 }  // namespace windows
 
-namespace app {
+namespace program {
 
-class Program final : public Forms {
+class Program final : public app::Forms {
  public:
   Program(vb::Toolkit& toolkit, vb::System& system);
   ~Program();
@@ -36,4 +36,4 @@ class Program final : public Forms {
   std::unique_ptr<windows::frmAbout> about_;
 };
 
-}  // namespace app
+}  // namespace program

@@ -71,10 +71,7 @@ GtkToolkit::GtkToolkit(const ProgramIdentity& identity) : scale_(DesktopTextScal
   auto* recent = static_cast<GtkRecentManagerClass*>(g_type_class_ref(GTK_TYPE_RECENT_MANAGER));
   recent->changed = nullptr;
   InstallStyle();
-  std::vector<Glib::RefPtr<Gdk::Pixbuf>> icons;
-  for (const std::string& path : identity.icons) {
-    if (auto icon = LoadImage(path)) icons.push_back(icon);
-  }
+  const std::vector<Glib::RefPtr<Gdk::Pixbuf>> icons = LoadImages(identity.icon);
   if (!icons.empty()) Gtk::Window::set_default_icon_list(icons);
   WatchSystemEnd();
 }
@@ -158,7 +155,7 @@ void GtkToolkit::DisplayLost() {
   _exit(0);
 }
 
-std::unique_ptr<NativeWindow> GtkToolkit::CreateWindow(const FormDesign& design,
+std::unique_ptr<NativeWindow> GtkToolkit::OpenWindow(const FormDesign& design,
                                                        WindowCallbacks callbacks) {
   return std::make_unique<GtkNativeWindow>(*this, design, std::move(callbacks));
 }
@@ -222,6 +219,9 @@ void GtkToolkit::Post(std::function<void()> task) {
 }
 
 int GtkToolkit::DownloadsUnderWay() const { return engine_ ? engine_->Transfers().UnderWay() : 0; }
+
+// A critical: GLib's level for a fault of the program's own code.
+void GtkToolkit::LogMisplacedWait(const std::string& what) { g_critical("%s", what.c_str()); }
 
 void GtkToolkit::Quit() {
   if (!quit_ && engine_) engine_->EndWebProcesses();

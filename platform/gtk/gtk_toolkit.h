@@ -7,6 +7,7 @@
 #include "platform/gtk/gtk_window.h"
 #include "platform/gtk/opengl_kept_out.h"
 #include "platform/gtk/toolkit_start.h"
+#include "platform/images.h"
 #include "platform/toolkit.h"
 #include "platform/twips.h"
 
@@ -22,9 +23,8 @@ class WebEngine;
 struct ProgramIdentity {
   std::string title;
   std::string app_id;
-  // The program's icon in the sizes it comes in: images compiled into the
-  // program, by resource path.
-  std::vector<std::string> icons;
+  // The program's icon, in every size it comes in.
+  ImageId icon = ImageId::WindowIcon;
 };
 
 class GtkToolkit final : public Toolkit {
@@ -35,7 +35,7 @@ class GtkToolkit final : public Toolkit {
   GtkToolkit(const GtkToolkit&) = delete;
   GtkToolkit& operator=(const GtkToolkit&) = delete;
 
-  std::unique_ptr<NativeWindow> CreateWindow(const FormDesign& design,
+  std::unique_ptr<NativeWindow> OpenWindow(const FormDesign& design,
                                              WindowCallbacks callbacks) override;
   Single ScreenWidth() const override;
   Single ScreenHeight() const override;
@@ -46,6 +46,7 @@ class GtkToolkit final : public Toolkit {
   void Quit() override;
   void Post(std::function<void()> task) override;
   int DownloadsUnderWay() const override;
+  void LogMisplacedWait(const std::string& what) override;
 
   // Run when the display is lost, just before the process leaves without
   // running any destructor.

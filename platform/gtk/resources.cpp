@@ -2,18 +2,36 @@
 
 #include <gio/gio.h>
 
-#include "platform/gtk/gobject_ptr.h"
-
 namespace vb::gtk {
 
-Glib::RefPtr<Gdk::Pixbuf> LoadImage(const std::string& resource_path) {
-  GError* error = nullptr;
-  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_resource(resource_path.c_str(), &error);
-  if (pixbuf == nullptr) {
-    g_clear_error(&error);
-    return {};
+std::vector<std::string> ResourcePaths(ImageId id) {
+  switch (id) {
+    case ImageId::Logo:
+      return {"/program/logo.png"};
+    case ImageId::WindowIcon:
+      return {"/program/icon-16.png", "/program/icon-32.png",  "/program/icon-48.png",
+              "/program/icon-64.png", "/program/icon-128.png", "/program/icon-256.png"};
   }
-  return Glib::wrap(pixbuf);
+  return {};
+}
+
+std::vector<Glib::RefPtr<Gdk::Pixbuf>> LoadImages(ImageId id) {
+  std::vector<Glib::RefPtr<Gdk::Pixbuf>> images;
+  for (const std::string& path : ResourcePaths(id)) {
+    GError* error = nullptr;
+    GdkPixbuf* pixbuf = gdk_pixbuf_new_from_resource(path.c_str(), &error);
+    if (pixbuf == nullptr) {
+      g_clear_error(&error);
+      continue;
+    }
+    images.push_back(Glib::wrap(pixbuf));
+  }
+  return images;
+}
+
+Glib::RefPtr<Gdk::Pixbuf> LoadImage(ImageId id) {
+  auto images = LoadImages(id);
+  return images.empty() ? Glib::RefPtr<Gdk::Pixbuf>() : images.front();
 }
 
 }  // namespace vb::gtk

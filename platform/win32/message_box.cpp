@@ -1,8 +1,6 @@
 #include "platform/win32/message_box.h"
 
 #include <windows.h>
-// A macro of windows.h, and the name of a member of the toolkit.
-#undef CreateWindow
 
 #include "platform/toolkit.h"
 #include "platform/win32/utf16.h"

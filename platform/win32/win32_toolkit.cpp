@@ -1,8 +1,10 @@
-// No windows.h here: its CreateWindow macro would rename the member.
 #include "platform/win32/win32_toolkit.h"
+
+#include <windows.h>
 
 #include "platform/errors.h"
 #include "platform/win32/message_box.h"
+#include "platform/win32/utf16.h"
 
 namespace vb {
 namespace {
@@ -14,8 +16,8 @@ namespace {
 
 }  // namespace
 
-std::unique_ptr<NativeWindow> Win32Toolkit::CreateWindow(const FormDesign&, WindowCallbacks) {
-  NotAvailable("Toolkit::CreateWindow");
+std::unique_ptr<NativeWindow> Win32Toolkit::OpenWindow(const FormDesign&, WindowCallbacks) {
+  NotAvailable("Toolkit::OpenWindow");
 }
 Single Win32Toolkit::ScreenWidth() const { NotAvailable("Toolkit::ScreenWidth"); }
 Single Win32Toolkit::ScreenHeight() const { NotAvailable("Toolkit::ScreenHeight"); }
@@ -29,5 +31,9 @@ void Win32Toolkit::Run() { NotAvailable("Toolkit::Run"); }
 void Win32Toolkit::RunUntil(const std::function<bool()>&) { NotAvailable("Toolkit::RunUntil"); }
 void Win32Toolkit::Quit() { NotAvailable("Toolkit::Quit"); }
 void Win32Toolkit::Post(std::function<void()>) { NotAvailable("Toolkit::Post"); }
+
+void Win32Toolkit::LogMisplacedWait(const std::string& what) {
+  ::OutputDebugStringW(win32::Widen(what + "\n").c_str());
+}
 
 }  // namespace vb

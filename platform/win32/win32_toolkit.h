@@ -9,7 +9,7 @@ namespace vb {
 
 class Win32Toolkit final : public Toolkit {
  public:
-  std::unique_ptr<NativeWindow> CreateWindow(const FormDesign& design,
+  std::unique_ptr<NativeWindow> OpenWindow(const FormDesign& design,
                                              WindowCallbacks callbacks) override;
   Single ScreenWidth() const override;
   Single ScreenHeight() const override;
@@ -20,6 +20,8 @@ class Win32Toolkit final : public Toolkit {
   void Quit() override;
   void Post(std::function<void()> task) override;
   int DownloadsUnderWay() const override { return 0; }
+  // To the debugger's output, where Windows programs log their faults.
+  void LogMisplacedWait(const std::string& what) override;
 };
 
 }  // namespace vb

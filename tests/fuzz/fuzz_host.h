@@ -15,17 +15,21 @@ namespace fuzz {
 
 class NoWindows final : public vb::Toolkit {
  public:
-  std::unique_ptr<vb::NativeWindow> CreateWindow(const vb::FormDesign&, vb::WindowCallbacks) override {
+  std::unique_ptr<vb::NativeWindow> OpenWindow(const vb::FormDesign&, vb::WindowCallbacks) override {
     throw std::logic_error("no windows here");
   }
   vb::Single ScreenWidth() const override { return 19200; }
   vb::Single ScreenHeight() const override { return 15360; }
-  int MsgBox(const std::string&, int, const std::string&) override { return vb::vbOK; }
+  int MsgBox(const std::string&, int, const std::string&, const std::function<bool()>&) override {
+    return vb::vbOK;
+  }
   void Run() override {}
   void RunUntil(const std::function<bool()>&) override {}
   void Quit() override {}
   void Post(std::function<void()>) override {}
   int DownloadsUnderWay() const override { return 0; }
+  // A fault of the program's: the fuzzer reports it as a crash.
+  void LogMisplacedWait(const std::string&) override { std::abort(); }
 };
 
 class MemorySystem final : public vb::System {

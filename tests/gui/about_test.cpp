@@ -413,6 +413,17 @@ TEST_P(TextScaleTest, EveryTextKeepsItsRoom) {
   const gui::Rgb white{255, 255, 255};
   EXPECT_TRUE(image.Pixel(x, grey + 1) == white || image.Pixel(x, grey + 2) == white)
       << "no white line right under the grey one";
+  // The logo drawn in its frame: a picture of many colours, not an empty box.
+  const gui::Rect logo{box.x + Pixels(120), box.y + Pixels(120), Pixels(1815), Pixels(1395)};
+  EXPECT_GT(image.InkFraction(logo), 0.2) << "no logo in the About box";
+  EXPECT_GT(image.DistinctColors(logo), 20u) << "no logo in the About box";
+  // The program's icon on its windows, in every size the window manager
+  // is given (GDK 3 handed X11 none above 128 px here).
+  const std::string icons = xdo_->Property(about.xid, "_NET_WM_ICON");
+  for (int size : {16, 32, 48, 64, 128}) {
+    const std::string icon = "Icon (" + std::to_string(size) + " x " + std::to_string(size) + ")";
+    EXPECT_NE(icons.find(icon), std::string::npos) << "no " << icon << " on the About box";
+  }
   CloseWithEscape(about);
 }
 

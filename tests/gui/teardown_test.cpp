@@ -95,7 +95,7 @@ class WindowTeardownTest : public ::testing::Test {
     design.caption = "teardown";
     design.client_width = 9000;
     design.client_height = 6000;
-    window_ = toolkit_->CreateWindow(design, {});
+    window_ = toolkit_->OpenWindow(design, {});
     window_->AddBrowser(vb::BrowserDesign{{0, 0, 9000, 6000}}, {});
     window_->Show(nullptr, false);
     Pump(300ms);

@@ -247,7 +247,7 @@ FakeLabel* FakeWindow::Label(const std::string& name) const {
 FakeToolkit::FakeToolkit() = default;
 FakeToolkit::~FakeToolkit() = default;
 
-std::unique_ptr<vb::NativeWindow> FakeToolkit::CreateWindow(const vb::FormDesign& design,
+std::unique_ptr<vb::NativeWindow> FakeToolkit::OpenWindow(const vb::FormDesign& design,
                                                             vb::WindowCallbacks callbacks) {
   return std::make_unique<FakeWindow>(*this, design, std::move(callbacks));
 }
@@ -272,6 +272,13 @@ int FakeToolkit::MsgBox(const std::string& prompt, int buttons, const std::strin
     return vb::vbCancel;
   }
   return answer;
+}
+
+void FakeToolkit::LogMisplacedWait(const std::string& what) {
+  misplaced_waits.push_back(what);
+  if (!misplaced_wait_expected) {
+    ADD_FAILURE() << "misplaced wait: " << what << ". Post a command and wait there.";
+  }
 }
 
 void FakeToolkit::RunPending() {

@@ -246,7 +246,7 @@ class FakeToolkit final : public vb::Toolkit {
   FakeToolkit();
   ~FakeToolkit() override;
 
-  std::unique_ptr<vb::NativeWindow> CreateWindow(const vb::FormDesign& design,
+  std::unique_ptr<vb::NativeWindow> OpenWindow(const vb::FormDesign& design,
                                                  vb::WindowCallbacks callbacks) override;
   Single ScreenWidth() const override { return screen_width; }
   Single ScreenHeight() const override { return screen_height; }
@@ -258,6 +258,11 @@ class FakeToolkit final : public vb::Toolkit {
   void Post(std::function<void()> task) override { posted.push_back(std::move(task)); }
   int DownloadsUnderWay() const override { return downloads_under_way; }
   int downloads_under_way = 0;
+  // A wait for the user started inside an event fails the test, unless the
+  // test expects one.
+  void LogMisplacedWait(const std::string& what) override;
+  bool misplaced_wait_expected = false;
+  std::vector<std::string> misplaced_waits;
   // Runs what was posted, as the message loop would once the event is over.
   void RunPending();
   // Delivers something from inside an emission of the toolkit's own (a

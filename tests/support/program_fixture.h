@@ -21,15 +21,15 @@ inline std::string Login() { return Base() + "?fun=login"; }
 class ProgramTest : public ::testing::Test {
  protected:
   ProgramTest() {
-    Public::LoggedIn = vb::False;
-    Public::SessionAddress.clear();
+    app::Public::LoggedIn = vb::False;
+    app::Public::SessionAddress.clear();
     system.journal = &toolkit.journal;
-    program = std::make_unique<app::Program>(toolkit, system);
+    program = std::make_unique<program::Program>(toolkit, system);
   }
   ~ProgramTest() override {
     program.reset();
-    Public::LoggedIn = vb::False;
-    Public::SessionAddress.clear();
+    app::Public::LoggedIn = vb::False;
+    app::Public::SessionAddress.clear();
   }
 
   FakeWindow* LoginWindow() const { return toolkit.Window("frmLogin"); }
@@ -48,7 +48,7 @@ class ProgramTest : public ::testing::Test {
 
   FakeToolkit toolkit;
   FakeSystem system;
-  std::unique_ptr<app::Program> program;
+  std::unique_ptr<program::Program> program;
 };
 
 }  // namespace fake

@@ -11,30 +11,30 @@
 namespace {
 
 TEST(ServiceAddress, BaseAndLoginAddressAreBuiltFromTheHost) {
-  EXPECT_EQ(service::BaseAddress(), fake::Base());
-  EXPECT_EQ(service::BaseAddress().back(), '/');
-  EXPECT_EQ(service::LoginAddress(), fake::Base() + "?fun=login");
+  EXPECT_EQ(app::BaseAddress(), fake::Base());
+  EXPECT_EQ(app::BaseAddress().back(), '/');
+  EXPECT_EQ(app::LoginAddress(), fake::Base() + "?fun=login");
   // Nothing inserted, nothing escaped, whatever the key holds.
-  EXPECT_EQ(service::PageAddress("?ac=card_io&fun=export"), fake::Base() + "?ac=card_io&fun=export");
-  EXPECT_EQ(service::PageAddress("?a b%20/中"), fake::Base() + "?a b%20/中");
+  EXPECT_EQ(app::PageAddress("?ac=card_io&fun=export"), fake::Base() + "?ac=card_io&fun=export");
+  EXPECT_EQ(app::PageAddress("?a b%20/中"), fake::Base() + "?a b%20/中");
 }
 
 TEST(ServiceAddress, ComparisonIsExactWithoutAnyNormalisation) {
-  const std::string login = service::LoginAddress();
-  EXPECT_TRUE(service::SameAddress(login, fake::Login()));
+  const std::string login = app::LoginAddress();
+  EXPECT_TRUE(app::SameAddress(login, fake::Login()));
   std::string upper = login;
   upper[0] = 'H';
-  EXPECT_FALSE(service::SameAddress(upper, login));
-  EXPECT_FALSE(service::SameAddress(login + "/", login));
-  EXPECT_FALSE(service::SameAddress(login + "#top", login));
-  EXPECT_FALSE(service::SameAddress(login + "&x=1", login));
-  EXPECT_FALSE(service::SameAddress(" " + login, login));
-  EXPECT_FALSE(service::SameAddress("http://localhost/?fun=login", "http://localhost:80/?fun=login"));
-  EXPECT_FALSE(service::SameAddress(fake::Base() + "?fun=LOGIN", login));
-  EXPECT_FALSE(service::SameAddress(fake::Base() + "?fun=%6Cogin", login));
+  EXPECT_FALSE(app::SameAddress(upper, login));
+  EXPECT_FALSE(app::SameAddress(login + "/", login));
+  EXPECT_FALSE(app::SameAddress(login + "#top", login));
+  EXPECT_FALSE(app::SameAddress(login + "&x=1", login));
+  EXPECT_FALSE(app::SameAddress(" " + login, login));
+  EXPECT_FALSE(app::SameAddress("http://localhost/?fun=login", "http://localhost:80/?fun=login"));
+  EXPECT_FALSE(app::SameAddress(fake::Base() + "?fun=LOGIN", login));
+  EXPECT_FALSE(app::SameAddress(fake::Base() + "?fun=%6Cogin", login));
   // Empty equals empty and nothing else.
-  EXPECT_TRUE(service::SameAddress("", ""));
-  EXPECT_FALSE(service::SameAddress("", login));
+  EXPECT_TRUE(app::SameAddress("", ""));
+  EXPECT_FALSE(app::SameAddress("", login));
 }
 
 // The build's one version, written as the version resource writes it: minor
@@ -51,25 +51,25 @@ class SessionState : public fake::ProgramTest {};
 
 TEST_F(SessionState, EmptyAndFalseUntilTheFirstLogin) {
   Start();
-  EXPECT_EQ(Public::LoggedIn, vb::False);
-  EXPECT_TRUE(Public::SessionAddress.empty());
+  EXPECT_EQ(app::Public::LoggedIn, vb::False);
+  EXPECT_TRUE(app::Public::SessionAddress.empty());
 }
 
 TEST_F(SessionState, ASecondLoginOverwritesBothAndOpensTheNewAddress) {
   StartLoggedIn(fake::Base() + "?ac=home&first");
-  EXPECT_EQ(Public::LoggedIn, vb::True);
-  EXPECT_EQ(Public::SessionAddress, fake::Base() + "?ac=home&first");
+  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::SessionAddress, fake::Base() + "?ac=home&first");
 
   MainWindow()->browser->CompleteTopLevel(fake::Login());  // the session ended
   ASSERT_NE(LoginWindow(), nullptr);
-  EXPECT_EQ(Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, vb::False);
   // The old address stays until the next login replaces it.
-  EXPECT_EQ(Public::SessionAddress, fake::Base() + "?ac=home&first");
+  EXPECT_EQ(app::Public::SessionAddress, fake::Base() + "?ac=home&first");
 
   LoginWindow()->browser->CompleteTopLevel(fake::Login());
   LoginWindow()->browser->CompleteTopLevel(fake::Base() + "?ac=home&second");
-  EXPECT_EQ(Public::LoggedIn, vb::True);
-  EXPECT_EQ(Public::SessionAddress, fake::Base() + "?ac=home&second");
+  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::SessionAddress, fake::Base() + "?ac=home&second");
   ASSERT_NE(MainWindow(), nullptr);
   EXPECT_EQ(MainWindow()->browser->navigations,
             std::vector<std::string>{fake::Base() + "?ac=home&second"});

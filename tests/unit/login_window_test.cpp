@@ -22,9 +22,9 @@ class LoginWindowTest : public fake::ProgramTest {
 };
 
 TEST_F(LoginWindowTest, LoadClearsTheFlagSetsTheWindowUpAndOpensTheLoginPage) {
-  Public::LoggedIn = vb::True;  // as if left over: the load clears it first
+  app::Public::LoggedIn = vb::True;  // as if left over: the load clears it first
   Start();
-  EXPECT_EQ(Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, vb::False);
   EXPECT_EQ(JournalOf("frmLogin"),
             (std::vector<std::string>{
                 "frmLogin.Create",
@@ -85,10 +85,10 @@ TEST_F(LoginWindowTest, CompletionsAtTheLoginAddressChangeNothing) {
   b->CompleteTopLevel(Login());          // the page itself, or after a failed login
   b->CompleteFrame(Base() + "?fun=notice");  // a frame, the top level still on the login page
   b->CompleteTopLevel(Login());
-  EXPECT_EQ(Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, vb::False);
   EXPECT_TRUE(LoginWindow()->Visible());
   EXPECT_EQ(MainWindow(), nullptr);
-  EXPECT_EQ(Public::SessionAddress, "");
+  EXPECT_EQ(app::Public::SessionAddress, "");
 }
 
 TEST_F(LoginWindowTest, TheFirstCompletionElsewhereHandsOverToTheMainWindow) {
@@ -96,8 +96,8 @@ TEST_F(LoginWindowTest, TheFirstCompletionElsewhereHandsOverToTheMainWindow) {
   fake::FakeWindow* login = LoginWindow();
   login->browser->CompleteTopLevel(Login());
   login->browser->CompleteTopLevel(Base() + "?ac=home");
-  EXPECT_EQ(Public::LoggedIn, vb::True);
-  EXPECT_EQ(Public::SessionAddress, Base() + "?ac=home");
+  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::SessionAddress, Base() + "?ac=home");
   EXPECT_EQ(LoginWindow(), nullptr) << "the main window's load unloads the login window";
   ASSERT_NE(MainWindow(), nullptr);
   EXPECT_TRUE(MainWindow()->Visible());
@@ -120,12 +120,12 @@ TEST_F(LoginWindowTest, AnyDifferenceFromTheLoginAddressCountsAsALogin) {
         std::string("http://example.invalid/elsewhere")}) {
     SCOPED_TRACE(landed);
     program.reset();
-    program = std::make_unique<app::Program>(toolkit, system);
+    program = std::make_unique<program::Program>(toolkit, system);
     toolkit.quit = false;
     Start();
     LoginWindow()->browser->CompleteTopLevel(landed);
-    EXPECT_EQ(Public::LoggedIn, vb::True);
-    EXPECT_EQ(Public::SessionAddress, landed);
+    EXPECT_EQ(app::Public::LoggedIn, vb::True);
+    EXPECT_EQ(app::Public::SessionAddress, landed);
     ASSERT_NE(MainWindow(), nullptr);
     EXPECT_EQ(MainWindow()->browser->navigations.back(), landed);
   }
@@ -140,12 +140,12 @@ TEST_F(LoginWindowTest, ADocumentNotFromTheWebIsNoLogin) {
     b->CompleteTopLevel(elsewhere);
     b->location = elsewhere;
     b->CompleteFrame(Base() + "?ac=home");  // a web frame in it
-    EXPECT_EQ(Public::LoggedIn, vb::False);
+    EXPECT_EQ(app::Public::LoggedIn, vb::False);
     EXPECT_EQ(MainWindow(), nullptr);
   }
   // The web in any letter case is the web.
   b->CompleteTopLevel(std::string("HTTPS://") + VARNOCK_SERVICE_HOST + ":8010/?ac=home");
-  EXPECT_EQ(Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::LoggedIn, vb::True);
 }
 
 TEST_F(LoginWindowTest, TheTopLevelAddressDecidesWhicheverDocumentCompleted) {
@@ -154,16 +154,16 @@ TEST_F(LoginWindowTest, TheTopLevelAddressDecidesWhicheverDocumentCompleted) {
   // A frame at the login address while the top level has moved on.
   b->location = Base() + "?ac=home";
   b->CompleteFrame(Login());
-  EXPECT_EQ(Public::LoggedIn, vb::True);
-  EXPECT_EQ(Public::SessionAddress, Base() + "?ac=home");
+  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::SessionAddress, Base() + "?ac=home");
 }
 
 TEST_F(LoginWindowTest, AnUnreadableAddressCountsAsALoginWithAnEmptySessionAddress) {
   Start();
   LoginWindow()->browser->fail_location = true;
   LoginWindow()->browser->CompleteTopLevel(Login());
-  EXPECT_EQ(Public::LoggedIn, vb::True);
-  EXPECT_EQ(Public::SessionAddress, "");
+  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::SessionAddress, "");
   EXPECT_NE(MainWindow(), nullptr);
   EXPECT_TRUE(toolkit.msgboxes.empty());
 }
@@ -189,7 +189,7 @@ TEST_F(LoginWindowTest, AfterTheSessionEndsTheWindowComesBackAfresh) {
   EXPECT_EQ(login->Caption(), "Varnock客户系统 - 登录");
   EXPECT_EQ(login->design.client_width, 5295);
   EXPECT_EQ(login->browser->navigations, std::vector<std::string>{Login()});
-  EXPECT_EQ(Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, vb::False);
 }
 
 TEST_F(LoginWindowTest, WhenTheMainWindowCannotComeUpTheLoginWindowReturns) {

@@ -130,7 +130,7 @@ TEST_F(MainWindowTest, CloseFromTheFrameAsksAndCancelKeepsEverything) {
   EXPECT_EQ(MainWindow(), w);
   EXPECT_TRUE(w->Visible());
   EXPECT_EQ(w->browser->navigations, navigations);
-  EXPECT_EQ(Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::LoggedIn, vb::True);
   EXPECT_EQ(system.trims, 0);
   EXPECT_FALSE(toolkit.quit);
 }
@@ -146,7 +146,7 @@ TEST_P(ConfirmedExit, ClearsTheFlagTrimsOnceAndEndsAtOnce) {
     MainWindow()->ChooseMenu("mnExit");
   }
   EXPECT_TRUE(QuestionAsked());
-  EXPECT_EQ(Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, vb::False);
   EXPECT_EQ(system.trims, 1) << "the window's own unload handler does not run";
   EXPECT_TRUE(toolkit.quit);
   toolkit.RunPending();
@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(FromTheFrameOrTheMenu, ConfirmedExit, ::testing::Bool()
 
 TEST_F(MainWindowTest, WithTheFlagClearExitEndsWithoutAQuestion) {
   StartLoggedIn();
-  Public::LoggedIn = vb::False;
+  app::Public::LoggedIn = vb::False;
   MainWindow()->ChooseMenu("mnExit");
   EXPECT_FALSE(QuestionAsked());
   EXPECT_EQ(system.trims, 1);
@@ -170,7 +170,7 @@ class ExitWithDownloads : public MainWindowTest, public ::testing::WithParamInte
 
 TEST_P(ExitWithDownloads, AsksAndSaysTheyWillBeDropped) {
   StartLoggedIn();
-  if (!GetParam()) Public::LoggedIn = vb::False;
+  if (!GetParam()) app::Public::LoggedIn = vb::False;
   toolkit.downloads_under_way = 2;
   toolkit.answers.push_back({vb::vbCancel, nullptr});
   MainWindow()->ChooseMenu("mnExit");
@@ -178,7 +178,7 @@ TEST_P(ExitWithDownloads, AsksAndSaysTheyWillBeDropped) {
   EXPECT_EQ(toolkit.msgboxes[0].prompt, "确定要退出吗？\n\n有 2 个下载尚未完成，退出后将被取消。");
   EXPECT_EQ(toolkit.msgboxes[0].buttons, vb::vbOKCancel);
   EXPECT_FALSE(toolkit.quit);
-  EXPECT_EQ(Public::LoggedIn, GetParam() ? vb::True : vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, GetParam() ? vb::True : vb::False);
   toolkit.answers.push_back({vb::vbOK, nullptr});
   MainWindow()->CloseFromFrame();
   EXPECT_TRUE(toolkit.quit);
@@ -194,7 +194,7 @@ TEST_P(SystemEnd, AsksNothingTrimsAndEnds) {
   EXPECT_FALSE(QuestionAsked());
   EXPECT_EQ(system.trims, 1);
   EXPECT_TRUE(toolkit.quit);
-  EXPECT_EQ(Public::LoggedIn, vb::True) << "the flag is left as it was";
+  EXPECT_EQ(app::Public::LoggedIn, vb::True) << "the flag is left as it was";
 }
 
 INSTANTIATE_TEST_SUITE_P(TaskManagerAndSessionEnd, SystemEnd,
@@ -265,7 +265,7 @@ TEST_F(MainWindowTest, EachPageCommandNavigatesToItsAddressByteForByte) {
     ASSERT_EQ(b->navigations.size(), 1u);
     EXPECT_EQ(b->navigations[0], Base() + key);
   }
-  EXPECT_EQ(Public::LoggedIn, vb::True) << "page commands leave the session state alone";
+  EXPECT_EQ(app::Public::LoggedIn, vb::True) << "page commands leave the session state alone";
 }
 
 TEST_F(MainWindowTest, ChoosingTheSamePageTwiceNavigatesTwice) {
@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, ACompletionAtTheLoginAddressReturnsToTheLoginWindow) {
   EXPECT_EQ(LoginWindow()->browser->navigations, std::vector<std::string>{Login()});
   EXPECT_FALSE(QuestionAsked());
   EXPECT_EQ(system.trims, trims + 1);
-  EXPECT_EQ(Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, vb::False);
   EXPECT_FALSE(toolkit.quit) << "the program keeps running";
 }
 
@@ -343,7 +343,7 @@ TEST_F(MainWindowTest, AnythingButTheExactLoginAddressIsIgnored) {
   b->RaiseComplete(true, std::nullopt);  // no address at all
   EXPECT_NE(MainWindow(), nullptr);
   EXPECT_EQ(LoginWindow(), nullptr);
-  EXPECT_EQ(Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::LoggedIn, vb::True);
 }
 
 TEST_F(MainWindowTest, AfterTheReturnTheNextLoginOpensANewMainWindowCentredAgain) {

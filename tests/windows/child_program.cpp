@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <windows.h>
 
 #include "platform/win32/kernel_handle.h"
 #include "platform/win32/utf16.h"
-#include "tests/windows/win32_api.h"
 
 namespace wintest {
 namespace {

@@ -1,6 +1,7 @@
 // The toolkit on Windows: real message boxes, answered by the BoxResponder,
 // and a clear error from everything this build does not provide.
 #include <string>
+#include <windows.h>
 
 #include "app/app_info.h"
 #include "platform/errors.h"
@@ -10,7 +11,6 @@
 #include "platform/win32/win32_toolkit.h"
 #include "tests/windows/box_responder.h"
 #include "tests/windows/check.h"
-#include "tests/windows/win32_api.h"
 
 namespace {
 
@@ -91,7 +91,7 @@ TEST_CASE(toolkit_parts_beyond_message_boxes_raise_a_clear_error) {
     }
     return false;
   };
-  CHECK(raises_not_available([&] { base.CreateWindow(vb::FormDesign{}, vb::WindowCallbacks{}); }));
+  CHECK(raises_not_available([&] { base.OpenWindow(vb::FormDesign{}, vb::WindowCallbacks{}); }));
   CHECK(raises_not_available([&] { base.ScreenWidth(); }));
   CHECK(raises_not_available([&] { base.ScreenHeight(); }));
   CHECK(raises_not_available([&] { base.Run(); }));

@@ -6,8 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "tests/windows/win32_api.h"
+#include <windows.h>
 
 namespace wintest {
 

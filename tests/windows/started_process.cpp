@@ -1,6 +1,6 @@
 #include "tests/windows/started_process.h"
 
-#include "tests/windows/win32_api.h"
+#include <windows.h>
 
 namespace wintest {
 namespace {

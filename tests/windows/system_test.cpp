@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+#include <windows.h>
 
 #include "platform/errors.h"
 #include "platform/text_encoding.h"
@@ -13,7 +14,6 @@
 #include "tests/windows/child_program.h"
 #include "tests/windows/started_process.h"
 #include "tests/windows/temp_dir.h"
-#include "tests/windows/win32_api.h"
 // After windows.h, which it needs.
 #include <psapi.h>
 

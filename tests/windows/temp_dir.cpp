@@ -1,9 +1,9 @@
 #include "tests/windows/temp_dir.h"
 
 #include <fstream>
+#include <windows.h>
 
 #include "platform/win32/utf16.h"
-#include "tests/windows/win32_api.h"
 
 namespace wintest {
 

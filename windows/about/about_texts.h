@@ -7,7 +7,4 @@ inline constexpr const char* kDescription = "和中国移动、电信、联通�
 inline constexpr const char* kSlogan = "让每一条短信准时抵达。";
 inline constexpr const char* kDisclaimer = "© 2026 瓦诺克通信 保留所有权利";
 
-// The product logo compiled into the program.
-inline constexpr const char* kLogoImage = "/program/logo.png";
-
 }  // namespace windows

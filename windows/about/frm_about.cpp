@@ -28,7 +28,7 @@ void frmAbout::CreateControls(vb::NativeWindow& window) {
   vb::ButtonDesign ok{{4125, 2625, 1500, 345}, "确定", /*is_default=*/true, /*is_cancel=*/true,
                      "cmdOK"};
   cmdOK = window.AddButton(ok, {[this] { Command([this] { cmdOK_Click(); }); }});
-  picIcon = window.AddPicture({{120, 120, 1815, 1395}, kLogoImage, /*border=*/true, "picIcon",
+  picIcon = window.AddPicture({{120, 120, 1815, 1395}, vb::ImageId::Logo, /*border=*/true, "picIcon",
                                std::string(app::kTitle) + " 标志"});
   vb::ButtonDesign sysinfo{{4140, 3075, 1485, 345}, "系统信息(&S)...", false, false, "cmdSysInfo"};
   cmdSysInfo = window.AddButton(sysinfo, {[this] { Command([this] { cmdSysInfo_Click(); }); }});

@@ -50,10 +50,10 @@ void frmLogin::CreateControls(vb::NativeWindow& window) {
 }
 
 void frmLogin::Form_Load() {
-  Public::LoggedIn = vb::False;
+  app::Public::LoggedIn = vb::False;
   SetCaption(std::string(app::kMainCaption) + " - 登录");
   SetWindowState(vb::WindowState::Normal);
-  LoginAddress = service::BaseAddress() + std::string(service::kLoginPageKey);
+  LoginAddress = app::BaseAddress() + std::string(app::kLoginPageKey);
   WebBrowser1->SetTop(0);
   WebBrowser1->SetLeft(0);
   WebBrowser1->SetSilent(true);
@@ -71,10 +71,10 @@ void frmLogin::WebBrowser1_DocumentComplete(const vb::BrowserFrame&, const vb::V
   // The top-level address decides, whichever document completed.
   std::string CurrentAddress;
   ResumeNext([&] { CurrentAddress = WebBrowser1->LocationURL(); });
-  if (service::SameAddress(CurrentAddress, LoginAddress)) return;
+  if (app::SameAddress(CurrentAddress, LoginAddress)) return;
   // A document that is not from the web (about:blank reached by a page's
   // script) is no page of the service the user could have logged in to.
-  if (!CurrentAddress.empty() && !service::IsWebAddress(CurrentAddress)) return;
+  if (!CurrentAddress.empty() && !app::IsWebAddress(CurrentAddress)) return;
   if (LoginLoops()) {
     // The login page once more, waiting for the user this time.
     ResumeNext([&] { WebBrowser1->HoldAutomaticNavigation(); });
@@ -83,8 +83,8 @@ void frmLogin::WebBrowser1_DocumentComplete(const vb::BrowserFrame&, const vb::V
     return;
   }
 
-  Public::LoggedIn = vb::True;
-  Public::SessionAddress = CurrentAddress;
+  app::Public::LoggedIn = vb::True;
+  app::Public::SessionAddress = CurrentAddress;
   ResumeNext([&] { Hide(); });
   // The main window's load runs inside this call and unloads this window.
   ResumeNext([&] { forms_.varnock().Show(); });

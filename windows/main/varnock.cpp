@@ -56,7 +56,7 @@ void varnock::CreateControls(vb::NativeWindow& window) {
 }
 
 void varnock::Form_Load() {
-  StartAddress = Public::SessionAddress;
+  StartAddress = app::Public::SessionAddress;
   SetCaption(app::kMainCaption);
   SetWindowState(vb::WindowState::Normal);
   SetWidth(kOuterWidth);
@@ -92,11 +92,11 @@ void varnock::mnExit_Click() {
   // Downloads still being written end with the program: the question says
   // so, and is asked for them even when nobody is logged in.
   const int downloads = DownloadsUnderWay();
-  if (Public::LoggedIn != 0 || downloads > 0) {
+  if (app::Public::LoggedIn != 0 || downloads > 0) {
     std::string prompt = "确定要退出吗？";
     if (downloads > 0) prompt += "\n\n有 " + std::to_string(downloads) + " 个下载尚未完成，退出后将被取消。";
     if (MsgBox(prompt, vb::vbOKCancel) != vb::vbOK) return;
-    Public::LoggedIn = vb::False;
+    app::Public::LoggedIn = vb::False;
   }
   TrimWorkingSet();
   End();
@@ -112,8 +112,8 @@ void varnock::TrimWorkingSet() {
 
 void varnock::WebBrowser1_DocumentComplete(const vb::BrowserFrame&, const vb::Variant& URL) {
   std::string LoginAddress;
-  ResumeNext([&] { LoginAddress = service::BaseAddress() + std::string(service::kLoginPageKey); });
-  if (!URL || !service::SameAddress(*URL, LoginAddress)) return;
+  ResumeNext([&] { LoginAddress = app::BaseAddress() + std::string(app::kLoginPageKey); });
+  if (!URL || !app::SameAddress(*URL, LoginAddress)) return;
 
   // The web session has ended: back to a fresh login window.
   ResumeNext([&] { Unload(); });
@@ -140,7 +140,7 @@ void varnock::Menu_Click(const std::string& name) {
 }
 
 void varnock::PageCommand(std::string_view page_key) {
-  const std::string address = service::PageAddress(page_key);
+  const std::string address = app::PageAddress(page_key);
   WebBrowser1->Navigate(address);
 }
 
