@@ -13,7 +13,7 @@ inline constexpr const char* kTitle = VARNOCK_TITLE;
 inline constexpr const char* kAppId = "com.varnock.Client";
 
 // The program's icon, in every size it comes in.
-inline constexpr vb::ImageId kIcon = vb::ImageId::WindowIcon;
+inline constexpr platform::ImageId kIcon = platform::ImageId::WindowIcon;
 
 struct Version {
   int major;

@@ -2,7 +2,7 @@
 // whole run.
 #pragma once
 
-namespace vb {
+namespace platform {
 class Form;
 }
 
@@ -10,9 +10,9 @@ namespace app {
 
 class Forms {
  public:
-  virtual vb::Form& frmLogin() = 0;
-  virtual vb::Form& varnock() = 0;
-  virtual vb::Form& frmAbout() = 0;
+  virtual platform::Form& frmLogin() = 0;
+  virtual platform::Form& varnock() = 0;
+  virtual platform::Form& frmAbout() = 0;
 
  protected:
   ~Forms() = default;

@@ -2,7 +2,7 @@
 
 namespace app::Public {
 
-vb::Boolean LoggedIn = vb::False;
+platform::Boolean LoggedIn = platform::False;
 std::string SessionAddress;
 
 }  // namespace app::Public

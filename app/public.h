@@ -12,7 +12,7 @@ namespace app::Public {
 // True from a recognised web login until the login window loads again or the
 // user confirms the exit. Stored in 16 bits (false = 0, true = -1) and always
 // tested for non-zero.
-extern vb::Boolean LoggedIn;
+extern platform::Boolean LoggedIn;
 
 // The top-level address the login window's browser showed when the web login
 // was recognised; the main window opens it. Never cleared.

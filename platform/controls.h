@@ -9,7 +9,7 @@
 #include "platform/images.h"
 #include "platform/vb_types.h"
 
-namespace vb {
+namespace platform {
 
 // A control's place within its form's client area, in twips.
 struct Rect {
@@ -145,4 +145,4 @@ struct MenuItemDesign {
   std::string parent;
 };
 
-}  // namespace vb
+}  // namespace platform

@@ -2,7 +2,7 @@
 
 #include "platform/texts.h"
 
-namespace vb {
+namespace platform {
 
 std::string DescribeUntrapped(const std::exception& error) {
   int number = 0;
@@ -14,4 +14,4 @@ std::string DescribeUntrapped(const std::exception& error) {
   return text;
 }
 
-}  // namespace vb
+}  // namespace platform

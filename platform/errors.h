@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace vb {
+namespace platform {
 
 class RuntimeError : public std::runtime_error {
  public:
@@ -51,4 +51,4 @@ bool ResumeNextIf(Condition&& condition) noexcept {
 // The text the dispatcher shows for an error that no handler trapped.
 std::string DescribeUntrapped(const std::exception& error);
 
-}  // namespace vb
+}  // namespace platform

@@ -7,7 +7,7 @@
 #include "platform/errors.h"
 #include "platform/form_runtime.h"
 
-namespace vb {
+namespace platform {
 
 struct Form::Instance {
   std::unique_ptr<NativeWindow> window;
@@ -175,4 +175,4 @@ Single Form::ScreenWidth() { return runtime_.toolkit().ScreenWidth(); }
 void Form::End() { runtime_.End(); }
 System& Form::Sys() { return runtime_.system(); }
 
-}  // namespace vb
+}  // namespace platform

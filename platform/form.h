@@ -13,7 +13,7 @@
 #include "platform/toolkit.h"
 #include "platform/vb_types.h"
 
-namespace vb {
+namespace platform {
 
 class FormRuntime;
 class System;
@@ -154,4 +154,4 @@ class Ctl final : public ControlSlotBase {
   std::shared_ptr<T> control_;
 };
 
-}  // namespace vb
+}  // namespace platform

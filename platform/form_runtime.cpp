@@ -6,7 +6,7 @@
 
 #include "platform/errors.h"
 
-namespace vb {
+namespace platform {
 
 FormRuntime::FormRuntime(Toolkit& toolkit, System& system, std::string app_title)
     : toolkit_(toolkit), system_(system), title_(std::move(app_title)) {
@@ -252,4 +252,4 @@ void FormRuntime::SystemUnload(Integer mode) {
   toolkit_.Quit();
 }
 
-}  // namespace vb
+}  // namespace platform

@@ -25,7 +25,7 @@
 #include "platform/form.h"
 #include "platform/toolkit.h"
 
-namespace vb {
+namespace platform {
 
 class System;
 
@@ -137,4 +137,4 @@ class FormRuntime {
   bool ending_ = false;
 };
 
-}  // namespace vb
+}  // namespace platform

@@ -4,11 +4,11 @@
 // platform/win32/image_resources.cpp).
 #pragma once
 
-namespace vb {
+namespace platform {
 
 enum class ImageId {
   Logo,        // the product's logo, as the About box shows it
   WindowIcon,  // the program's icon: its windows, the task switcher; every size it comes in
 };
 
-}  // namespace vb
+}  // namespace platform

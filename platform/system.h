@@ -11,7 +11,7 @@ namespace reg {
 class Registry;
 }
 
-namespace vb {
+namespace platform {
 
 using ProcessHandle = std::intptr_t;
 
@@ -40,4 +40,4 @@ class System {
   virtual double Shell(const std::string& path, int window_style) = 0;
 };
 
-}  // namespace vb
+}  // namespace platform

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-namespace vb {
+namespace platform {
 
 std::string AnsiToText(std::string_view ansi);
 
-}  // namespace vb
+}  // namespace platform

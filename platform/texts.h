@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace vb::texts {
+namespace platform::texts {
 
 // ----------------------------------------------------------- run-time errors
 inline constexpr const char* kRuntimeError = "运行时错误";
@@ -119,4 +119,4 @@ inline std::string Fill(std::string_view text, std::initializer_list<std::string
 }
 inline std::string Fill(std::string_view text, std::string_view value) { return Fill(text, {value}); }
 
-}  // namespace vb::texts
+}  // namespace platform::texts

@@ -12,7 +12,7 @@
 #include "platform/controls.h"
 #include "platform/vb_types.h"
 
-namespace vb {
+namespace platform {
 
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 enum class BorderStyle { None = 0, FixedSingle = 1, Sizable = 2, FixedDialog = 3 };
@@ -130,4 +130,4 @@ class Toolkit {
   std::function<void(int unload_mode)> system_unload;
 };
 
-}  // namespace vb
+}  // namespace platform

@@ -8,7 +8,7 @@
 
 #include "platform/vb_types.h"
 
-namespace vb {
+namespace platform {
 
 inline constexpr Single kTwipsPerInch = 1440.0f;
 inline constexpr Single kTwipsPerPixel = 15.0f;  // at a text scale of 1
@@ -28,4 +28,4 @@ class TwipScale {
   double per_pixel_;
 };
 
-}  // namespace vb
+}  // namespace platform

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace vb {
+namespace platform {
 
 // Booleans of the program's own variables: 16 bits, true = -1, false = 0.
 using Boolean = std::int16_t;
@@ -18,4 +18,4 @@ using Single = float;
 // An event argument that may hold text or nothing at all.
 using Variant = std::optional<std::string>;
 
-}  // namespace vb
+}  // namespace platform

@@ -14,15 +14,15 @@ extern "C" void program_images_register_resource(void);
 int main() {
   // First: it keeps the environment the program was started with for the
   // programs it starts.
-  vb::PosixSystem system;
-  vb::PrivateCache cache("varnock");  // before any library looks for its cache directory
+  platform::PosixSystem system;
+  platform::PrivateCache cache("varnock");  // before any library looks for its cache directory
   program_images_register_resource();
   try {
-    vb::GtkToolkit toolkit({app::kTitle, app::kAppId, app::kIcon});
+    platform::GtkToolkit toolkit({app::kTitle, app::kAppId, app::kIcon});
     toolkit.before_abrupt_exit = [&cache] { cache.Remove(); };
     program::Program program(toolkit, system);
     return program.Run();
-  } catch (const vb::gtk::NoDisplay& error) {
+  } catch (const platform::gtk::NoDisplay& error) {
     std::fprintf(stderr, "varnock: %s，无法启动。\n", error.what());
     return 1;
   }

@@ -7,7 +7,7 @@
 
 namespace program {
 
-Program::Program(vb::Toolkit& toolkit, vb::System& system)
+Program::Program(platform::Toolkit& toolkit, platform::System& system)
     : runtime_(toolkit, system, app::kTitle) {}
 
 // The forms go before the runtime they are registered with.
@@ -19,17 +19,17 @@ Program::~Program() {
 
 int Program::Run() { return runtime_.Run(frmLogin()); }
 
-vb::Form& Program::frmLogin() {
+platform::Form& Program::frmLogin() {
   if (!login_) login_ = std::make_unique<windows::frmLogin>(runtime_, *this);
   return *login_;
 }
 
-vb::Form& Program::varnock() {
+platform::Form& Program::varnock() {
   if (!main_) main_ = std::make_unique<windows::varnock>(runtime_, *this);
   return *main_;
 }
 
-vb::Form& Program::frmAbout() {
+platform::Form& Program::frmAbout() {
   if (!about_) about_ = std::make_unique<windows::frmAbout>(runtime_);
   return *about_;
 }

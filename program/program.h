@@ -17,20 +17,20 @@ namespace program {
 
 class Program final : public app::Forms {
  public:
-  Program(vb::Toolkit& toolkit, vb::System& system);
+  Program(platform::Toolkit& toolkit, platform::System& system);
   ~Program();
 
   // Loads and shows the login window and runs until the program ends.
   int Run();
 
-  vb::Form& frmLogin() override;
-  vb::Form& varnock() override;
-  vb::Form& frmAbout() override;
+  platform::Form& frmLogin() override;
+  platform::Form& varnock() override;
+  platform::Form& frmAbout() override;
 
-  vb::FormRuntime& Runtime() noexcept { return runtime_; }
+  platform::FormRuntime& Runtime() noexcept { return runtime_; }
 
  private:
-  vb::FormRuntime runtime_;
+  platform::FormRuntime runtime_;
   std::unique_ptr<windows::frmLogin> login_;
   std::unique_ptr<windows::varnock> main_;
   std::unique_ptr<windows::frmAbout> about_;

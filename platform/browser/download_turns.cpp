@@ -2,7 +2,7 @@
 
 #include "platform/browser/flood_limit.h"
 
-namespace vb::browser {
+namespace platform::browser {
 
 std::string PartialPath(const std::string& destination) {
   const auto slash = destination.find_last_of("/\\");
@@ -60,4 +60,4 @@ bool DownloadTurns::Forget(Id download) {
   return asked;
 }
 
-}  // namespace vb::browser
+}  // namespace platform::browser

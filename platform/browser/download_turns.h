@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace vb::browser {
+namespace platform::browser {
 
 // Where a download is written while it runs: a hidden name beside its
 // destination, which it takes only once it is complete.
@@ -57,4 +57,4 @@ class DownloadTurns {
   int in_a_row_ = 0;
 };
 
-}  // namespace vb::browser
+}  // namespace platform::browser

@@ -3,7 +3,7 @@
 #include "platform/browser/page_load.h"
 #include "platform/texts.h"
 
-namespace vb::browser {
+namespace platform::browser {
 
 std::string EscapeHtml(std::string_view text) {
   std::string out;
@@ -61,4 +61,4 @@ std::string ErrorPageHtml(std::string_view heading, std::string_view detail,
   return html;
 }
 
-}  // namespace vb::browser
+}  // namespace platform::browser

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace vb::browser {
+namespace platform::browser {
 
 // Text escaped for HTML element content and attribute values.
 std::string EscapeHtml(std::string_view text);
@@ -19,4 +19,4 @@ const char* FailureText(LoadFailure failure);
 std::string ErrorPageHtml(std::string_view heading, std::string_view detail,
                           std::string_view retry_uri);
 
-}  // namespace vb::browser
+}  // namespace platform::browser

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace vb::browser {
+namespace platform::browser {
 
 // Counts how many times in a row something came within `gap` of the one
 // before; the `allowed`-th such one in a row is one too many.
@@ -44,4 +44,4 @@ inline constexpr std::int64_t kPrintQuietUs = 2'000'000;
 // Windows a page may have open at once.
 inline constexpr unsigned kMaxPopups = 5;
 
-}  // namespace vb::browser
+}  // namespace platform::browser

@@ -1,6 +1,6 @@
 #include "platform/browser/hang_watch.h"
 
-namespace vb::browser {
+namespace platform::browser {
 
 HangWatch::HangWatch(Scheduler& scheduler, Page page) : scheduler_(scheduler), page_(std::move(page)) {}
 
@@ -120,4 +120,4 @@ void HangWatch::Stop() {
   ask_.reset();
 }
 
-}  // namespace vb::browser
+}  // namespace platform::browser

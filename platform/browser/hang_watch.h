@@ -21,7 +21,7 @@
 
 #include "platform/browser/scheduler.h"
 
-namespace vb::browser {
+namespace platform::browser {
 
 // How long a page may go on not answering before the user is asked whether
 // to wait for it (browsers ask after 10 to 20 s; a page's long computation
@@ -99,4 +99,4 @@ class HangWatch {
   std::unique_ptr<Timer> ask_;
 };
 
-}  // namespace vb::browser
+}  // namespace platform::browser

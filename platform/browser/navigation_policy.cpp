@@ -5,7 +5,7 @@
 
 #include "platform/texts.h"
 
-namespace vb::browser {
+namespace platform::browser {
 
 std::string SchemeOf(std::string_view uri) {
   std::string scheme;
@@ -117,4 +117,4 @@ double NextZoomLevel(double current, int direction) {
   return kLevels.front();
 }
 
-}  // namespace vb::browser
+}  // namespace platform::browser

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace vb::browser {
+namespace platform::browser {
 
 enum class NavigationVerdict {
   Follow,         // load it
@@ -31,4 +31,4 @@ std::string WebPageCaption(std::string_view title, std::string_view uri);
 // Zoom levels a user steps through, as in common browsers.
 double NextZoomLevel(double current, int direction);
 
-}  // namespace vb::browser
+}  // namespace platform::browser

@@ -2,7 +2,7 @@
 
 #include "platform/texts.h"
 
-namespace vb::browser {
+namespace platform::browser {
 
 std::optional<PageCommand> CommandFor(const KeyChord& chord) {
   const bool plain = !chord.ctrl && !chord.alt && !chord.shift && !chord.super;
@@ -63,4 +63,4 @@ const char* LabelOf(MenuAction action) {
   return nullptr;
 }
 
-}  // namespace vb::browser
+}  // namespace platform::browser

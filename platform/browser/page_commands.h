@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace vb::browser {
+namespace platform::browser {
 
 enum class PageCommand { Reload, Back, Forward, Print, Find, ZoomIn, ZoomOut, ZoomReset };
 
@@ -47,4 +47,4 @@ MenuItemFate FateOf(MenuAction action, bool loading, bool can_go_back, bool can_
 // The item's label, or null for one the program does not name.
 const char* LabelOf(MenuAction action);
 
-}  // namespace vb::browser
+}  // namespace platform::browser

@@ -4,7 +4,7 @@
 #include "platform/browser/navigation_policy.h"
 #include "platform/texts.h"
 
-namespace vb::browser {
+namespace platform::browser {
 
 PageLoad::PageLoad(PageEngine& engine, Scheduler& scheduler)
     : engine_(engine),
@@ -238,4 +238,4 @@ void PageLoad::ProcessEnded(bool ended_through_api) {
   ShowErrorPage(texts::kCrashedHeading, Reloadable(texts::kCrashed), location_);
 }
 
-}  // namespace vb::browser
+}  // namespace platform::browser

@@ -26,7 +26,7 @@
 #include "platform/browser/hang_watch.h"
 #include "platform/browser/scheduler.h"
 
-namespace vb::browser {
+namespace platform::browser {
 
 using NavigationId = std::uint64_t;
 
@@ -211,4 +211,4 @@ class PageLoad {
   bool detached_ = false;
 };
 
-}  // namespace vb::browser
+}  // namespace platform::browser

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-namespace vb::browser {
+namespace platform::browser {
 
 // A task waiting to run. Dropping the handle cancels the task.
 class Timer {
@@ -25,4 +25,4 @@ class Scheduler {
   virtual std::int64_t Now() const = 0;
 };
 
-}  // namespace vb::browser
+}  // namespace platform::browser

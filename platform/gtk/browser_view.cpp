@@ -19,7 +19,7 @@
 #include "platform/browser/page_commands.h"
 #include "platform/texts.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 namespace {
 
 // Frames report their completion from a script world of the client's own:
@@ -504,4 +504,4 @@ void BrowserView::Zoom(int direction) {
   webkit_web_view_set_zoom_level(v, browser::NextZoomLevel(webkit_web_view_get_zoom_level(v), direction));
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

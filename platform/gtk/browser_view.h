@@ -18,7 +18,7 @@
 #include "platform/gtk/glib_scheduler.h"
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class FindBar;
 class HangQuestion;
@@ -119,4 +119,4 @@ class BrowserView : private browser::PageEngine {
   bool detached_ = false;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

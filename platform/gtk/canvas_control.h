@@ -8,7 +8,7 @@
 #include "platform/texts.h"
 #include "platform/twips.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 template <class Interface>
 class CanvasControl : public Interface {
@@ -62,4 +62,4 @@ class CanvasControl : public Interface {
   bool docked_;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -5,7 +5,7 @@
 #include "platform/browser/page_commands.h"
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 namespace {
 
 browser::MenuAction ActionOf(WebKitContextMenuAction action) {
@@ -82,4 +82,4 @@ void PrepareContextMenu(WebKitContextMenu* menu, WebKitWebView* view) {
   }
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

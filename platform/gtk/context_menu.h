@@ -5,8 +5,8 @@
 
 #include <webkit2/webkit2.h>
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 void PrepareContextMenu(WebKitContextMenu* menu, WebKitWebView* view);
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 template <class T>
 void DeleteLater(std::unique_ptr<T> object) {
@@ -15,4 +15,4 @@ void DeleteLater(std::unique_ptr<T> object) {
   Glib::signal_idle().connect_once([shared]() mutable { shared.reset(); });
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

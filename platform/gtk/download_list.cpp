@@ -9,7 +9,7 @@
 
 #include "platform/gtk/deferred_delete.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 namespace {
 
 std::string Size(guint64 bytes) {
@@ -123,4 +123,4 @@ void DownloadList::Update(Row& row) {
   row.bar->get_accessible()->set_name(text);
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

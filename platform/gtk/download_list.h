@@ -15,7 +15,7 @@
 
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class DownloadList {
  public:
@@ -40,4 +40,4 @@ class DownloadList {
   std::vector<std::unique_ptr<Row>> rows_;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

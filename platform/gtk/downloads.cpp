@@ -11,7 +11,7 @@
 #include "platform/texts.h"
 #include "platform/gtk/message_box.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 struct Downloads::Transfer {
   GObjectPtr<WebKitDownload> download;
@@ -183,4 +183,4 @@ void Downloads::Forget(Transfer* transfer) {
   DeleteLater(std::move(done));
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -26,7 +26,7 @@
 #include "platform/gtk/download_list.h"
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class MessageBoxLater;
 
@@ -67,4 +67,4 @@ class Downloads {
   DownloadList list_;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -6,7 +6,7 @@
 #include <gtk/gtk-a11y.h>
 #include <gtkmm/stylecontext.h>
 
-namespace vb::gtk {
+namespace platform::gtk {
 namespace {
 
 constexpr guint kFindOptions =
@@ -175,4 +175,4 @@ bool FindBar::OnKey(GdkEventKey* event) {
   }
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -11,7 +11,7 @@
 
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 // A label whose changes a screen reader announces, as a page's polite live
 // region (role="status") is announced: read out as a status bar with the
@@ -47,4 +47,4 @@ class FindBar final : public Gtk::Box {
   SignalConnection not_found_;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

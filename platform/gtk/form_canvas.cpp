@@ -6,7 +6,7 @@
 
 #include "platform/twips.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 FormCanvas::FormCanvas(const TwipScale& scale, int natural_width, int natural_height)
     : scale_(scale), natural_width_(natural_width), natural_height_(natural_height) {
@@ -178,4 +178,4 @@ void FormCanvas::on_remove(Gtk::Widget* child) {
 
 GType FormCanvas::child_type_vfunc() const { return Gtk::Widget::get_type(); }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -11,7 +11,7 @@
 #include "platform/controls.h"
 #include "platform/twips.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 struct PixelRect {
   int x = 0;
@@ -75,4 +75,4 @@ class FormCanvas final : public Gtk::Container {
   bool allocated_ = false;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

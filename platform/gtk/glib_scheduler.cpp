@@ -2,7 +2,7 @@
 
 #include <glib.h>
 
-namespace vb::gtk {
+namespace platform::gtk {
 namespace {
 
 struct Pending {
@@ -49,4 +49,4 @@ std::unique_ptr<browser::Timer> GlibScheduler::After(unsigned milliseconds, std:
 
 std::int64_t GlibScheduler::Now() const { return g_get_monotonic_time(); }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

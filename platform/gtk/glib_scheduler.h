@@ -3,7 +3,7 @@
 
 #include "platform/browser/scheduler.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class GlibScheduler : public browser::Scheduler {
  public:
@@ -11,4 +11,4 @@ class GlibScheduler : public browser::Scheduler {
   std::int64_t Now() const override;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

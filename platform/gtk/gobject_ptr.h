@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 struct GObjectUnref {
   void operator()(gpointer object) const noexcept { g_object_unref(object); }
@@ -135,4 +135,4 @@ template <class Signature, class F>
   return SignalConnection(instance, detail::SignalHandler<Signature>::Connect(instance, signal, std::move(handler)));
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

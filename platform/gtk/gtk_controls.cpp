@@ -10,7 +10,7 @@
 #include "platform/gtk/gobject_ptr.h"
 #include "platform/gtk/resources.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 std::string MnemonicLabel(const std::string& caption) {
   std::string out;
@@ -167,4 +167,4 @@ GtkPictureControl::GtkPictureControl(FormCanvas& canvas, const PictureDesign& de
   });
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

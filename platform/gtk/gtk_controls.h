@@ -9,7 +9,7 @@
 #include "platform/controls.h"
 #include "platform/gtk/canvas_control.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 // Each control's widget is managed by the canvas and lives as long as its
 // window; the control objects live no longer than their window either.
@@ -68,4 +68,4 @@ class GtkPictureControl final : public CanvasControl<PictureBox> {
 // a literal "_" is doubled.
 std::string MnemonicLabel(const std::string& caption);
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -20,7 +20,7 @@
 #include "platform/gtk/web_engine.h"
 #include "platform/twips.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 namespace {
 
 // Xlib calls this first on a broken connection; returning lets it go on to
@@ -229,4 +229,4 @@ void GtkToolkit::Quit() {
   g_main_context_wakeup(nullptr);
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -13,7 +13,7 @@
 
 struct _XDisplay;
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class WebEngine;
 
@@ -88,8 +88,8 @@ class GtkToolkit final : public Toolkit {
   bool display_lost_ = false;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk
 
-namespace vb {
+namespace platform {
 using GtkToolkit = gtk::GtkToolkit;
 }

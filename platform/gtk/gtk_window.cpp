@@ -15,7 +15,7 @@
 #include "platform/gtk/webkit_browser.h"
 #include "platform/twips.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 namespace {
 
 }  // namespace
@@ -393,4 +393,4 @@ void GtkNativeWindow::SetMenu(const std::vector<MenuItemDesign>& items,
   ResizeClient();
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -15,7 +15,7 @@
 #include "platform/toolkit.h"
 #include "platform/twips.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class GtkToolkit;
 class WebKitBrowser;
@@ -113,4 +113,4 @@ class GtkNativeWindow final : public NativeWindow {
   bool detached_ = false;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

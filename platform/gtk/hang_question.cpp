@@ -4,7 +4,7 @@
 
 #include <atkmm/object.h>
 
-namespace vb::gtk {
+namespace platform::gtk {
 namespace {
 
 
@@ -54,4 +54,4 @@ void HangQuestion::Withdraw() {
   if (had_focus) gtk_widget_grab_focus(GTK_WIDGET(view_));
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -10,7 +10,7 @@
 
 #include <functional>
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class HangQuestion final : public Gtk::InfoBar {
  public:
@@ -27,4 +27,4 @@ class HangQuestion final : public Gtk::InfoBar {
   Gtk::Button* wait_;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -12,7 +12,7 @@
 
 #include "platform/gtk/deferred_delete.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 std::unique_ptr<Gtk::Dialog> BuildMessageBox(const std::string& prompt, bool with_cancel,
                                              const std::string& title, Gtk::Window* parent) {
@@ -90,4 +90,4 @@ Gtk::Window* WindowOf(GtkWidget* widget) {
   return toplevel && GTK_IS_WINDOW(toplevel) ? Glib::wrap(GTK_WINDOW(toplevel)) : nullptr;
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

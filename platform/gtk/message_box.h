@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 // The box, not yet shown; its responses are Gtk::RESPONSE_OK and, when it
 // has Cancel, Gtk::RESPONSE_CANCEL.
@@ -46,4 +46,4 @@ class MessageBoxLater {
 // The window a widget sits in, if it sits in one.
 Gtk::Window* WindowOf(GtkWidget* widget);
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

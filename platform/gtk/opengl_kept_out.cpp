@@ -2,7 +2,7 @@
 
 #include <glib.h>
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 OpenGlKeptOut::OpenGlKeptOut()
     : gdk_gl_(Override("GDK_GL", "disable")),
@@ -30,4 +30,4 @@ void OpenGlKeptOut::Restore(const Saved& saved) {
   }
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class OpenGlKeptOut {
  public:
@@ -36,4 +36,4 @@ class OpenGlKeptOut {
   bool ended_ = false;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -7,7 +7,7 @@
 #include "platform/browser/navigation_policy.h"
 #include "platform/texts.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 namespace {
 
 // The address as a person reads it: escapes undone where that gives text.
@@ -90,4 +90,4 @@ void OutsideLinks::Say(const std::string& text) {
   box_ = std::make_unique<MessageBoxLater>(text, false, WindowOf(GTK_WIDGET(view_)), [this](bool) { box_.reset(); });
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -14,7 +14,7 @@
 
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class MessageBoxLater;
 
@@ -48,4 +48,4 @@ class OutsideLinks {
   std::shared_ptr<OutsideLinks*> self_;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

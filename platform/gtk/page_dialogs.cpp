@@ -11,7 +11,7 @@
 #include "platform/gtk/deferred_delete.h"
 #include "platform/gtk/message_box.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 struct PageDialogs::Open {
   ScriptDialogPtr script;
@@ -109,4 +109,4 @@ void PageDialogs::Answer(Open* open, bool ok) {
   DeleteLater(std::move(done->dialog));
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

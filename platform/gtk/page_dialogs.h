@@ -21,7 +21,7 @@
 #include "platform/browser/flood_limit.h"
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class PageDialogs {
  public:
@@ -54,4 +54,4 @@ class PageDialogs {
   ScriptDialogPtr held_;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

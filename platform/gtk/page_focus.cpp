@@ -2,7 +2,7 @@
 
 #include <gtk/gtk.h>
 
-namespace vb::gtk {
+namespace platform::gtk {
 namespace {
 
 // Out of the page's sight: a world of the program's own.
@@ -50,4 +50,4 @@ void PageFocus::Refocus() {
   gtk_window_set_focus_visible(window, TRUE);
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -5,7 +5,7 @@
 
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 // A page focuses its field (autofocus) while it is still loading, and Orca
 // drops focus events from a document that has not finished loading: a
@@ -28,4 +28,4 @@ class PageFocus {
   guint idle_ = 0;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

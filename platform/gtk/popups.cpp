@@ -7,7 +7,7 @@
 #include "platform/gtk/browser_view.h"
 #include "platform/gtk/deferred_delete.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 PopupWindow::PopupWindow(WebEngine& engine, PopupFamily& family, WebKitWebView* opener)
     : family_(family),
       opener_(opener),
@@ -94,4 +94,4 @@ void PopupFamily::CloseAll() {
   windows_.clear();
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

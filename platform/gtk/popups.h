@@ -13,7 +13,7 @@
 
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class BrowserView;
 class PopupFamily;
@@ -60,4 +60,4 @@ class PopupFamily {
   std::vector<std::unique_ptr<PopupWindow>> windows_;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

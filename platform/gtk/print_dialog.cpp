@@ -6,7 +6,7 @@
 #include "platform/gtk/deferred_delete.h"
 #include "platform/gtk/message_box.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 PrintDialog::PrintDialog(WebKitWebView* view, std::function<void()> flooded)
     : view_(view), flooded_(std::move(flooded)) {}
@@ -82,4 +82,4 @@ void PrintDialog::Close() {
   DeleteLater(std::move(dialog_));
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -14,7 +14,7 @@
 
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class PrintDialog {
  public:
@@ -53,4 +53,4 @@ class PrintDialog {
   bool for_page_ = false;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

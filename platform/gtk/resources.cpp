@@ -2,7 +2,7 @@
 
 #include <gio/gio.h>
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 std::vector<std::string> ResourcePaths(ImageId id) {
   switch (id) {
@@ -34,4 +34,4 @@ Glib::RefPtr<Gdk::Pixbuf> LoadImage(ImageId id) {
   return images.empty() ? Glib::RefPtr<Gdk::Pixbuf>() : images.front();
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -9,7 +9,7 @@
 
 #include "platform/images.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 // Where the image lives among the resources, once for every size it comes
 // in, smallest first ("/program/logo.png").
@@ -20,4 +20,4 @@ std::vector<Glib::RefPtr<Gdk::Pixbuf>> LoadImages(ImageId id);
 // The image at its first size; empty if there is none.
 Glib::RefPtr<Gdk::Pixbuf> LoadImage(ImageId id);
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

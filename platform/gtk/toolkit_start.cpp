@@ -13,7 +13,7 @@
 
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 namespace {
 
 bool SessionBusThere() {
@@ -93,4 +93,4 @@ void ToolkitStart::LeaveHomeAsFound() noexcept {
   absent_.clear();
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

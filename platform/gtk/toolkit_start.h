@@ -15,7 +15,7 @@
 
 #include "platform/texts.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 // There is no display to open: neither X11 nor Wayland.
 class NoDisplay : public std::runtime_error {
@@ -42,4 +42,4 @@ class ToolkitStart {
   std::vector<std::string> absent_;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -3,7 +3,7 @@
 #include "platform/gtk/downloads.h"
 #include "platform/gtk/window_input_method.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 WebEngine::WebEngine(const std::function<void()>& context_made) {
   context_ = Adopt(webkit_web_context_new_ephemeral());
@@ -76,4 +76,4 @@ void WebEngine::EndWebProcesses() noexcept {
   if (anchor_) webkit_web_view_terminate_web_process(anchor_.get());
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -11,7 +11,7 @@
 
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class Downloads;
 
@@ -52,4 +52,4 @@ class WebEngine {
   std::vector<WebKitWebView*> views_;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

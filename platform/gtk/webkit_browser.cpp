@@ -1,6 +1,6 @@
 #include "platform/gtk/webkit_browser.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 WebKitBrowser::WebKitBrowser(FormCanvas& canvas, WebEngine& engine, const BrowserDesign& design,
                              BrowserEvents events)
@@ -29,4 +29,4 @@ void WebKitBrowser::Detach() {
   popups.CloseAll();
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -10,7 +10,7 @@
 #include "platform/gtk/page_focus.h"
 #include "platform/gtk/popups.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 class WebEngine;
 
@@ -47,4 +47,4 @@ class WebKitBrowser final : private BrowserParts, public CanvasControl<Browser> 
   bool silent_ = false;
 };
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -2,7 +2,7 @@
 
 #include <gtk/gtk.h>
 
-namespace vb::gtk {
+namespace platform::gtk {
 namespace {
 
 struct VbWindowInputMethod {
@@ -230,4 +230,4 @@ GObjectPtr<WebKitInputMethodContext> NewWindowInputMethod(GtkWidget* view) {
   return Adopt(WEBKIT_INPUT_METHOD_CONTEXT(self));
 }
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

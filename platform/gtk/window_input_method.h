@@ -18,10 +18,10 @@
 
 #include "platform/gtk/gobject_ptr.h"
 
-namespace vb::gtk {
+namespace platform::gtk {
 
 // The context for `view`, to set with webkit_web_view_set_input_method_context.
 // It holds the view weakly.
 GObjectPtr<WebKitInputMethodContext> NewWindowInputMethod(GtkWidget* view);
 
-}  // namespace vb::gtk
+}  // namespace platform::gtk

@@ -19,7 +19,7 @@
 #define MADV_PAGEOUT 21
 #endif
 
-namespace vb {
+namespace platform {
 namespace {
 
 constexpr ProcessHandle kCurrentProcess = -1;  // the pseudo handle, as on Windows
@@ -118,4 +118,4 @@ double PosixSystem::Shell(const std::string& path, int window_style) {
   return static_cast<double>(pid);
 }
 
-}  // namespace vb
+}  // namespace platform

@@ -5,7 +5,7 @@
 #include "platform/memory_registry.h"
 #include "platform/system.h"
 
-namespace vb {
+namespace platform {
 
 class PosixSystem final : public System {
  public:
@@ -38,4 +38,4 @@ std::size_t TrimResidentPages();
 // Where the system information tool is looked for, in order.
 const char* const* SystemInformationCandidates();
 
-}  // namespace vb
+}  // namespace platform

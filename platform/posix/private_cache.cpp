@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace vb {
+namespace platform {
 namespace {
 
 constexpr const char* kFolder = "/tmp";
@@ -76,4 +76,4 @@ void PrivateCache::Remove() noexcept {
   lock_ = -1;
 }
 
-}  // namespace vb
+}  // namespace platform

@@ -11,7 +11,7 @@
 
 #include <string>
 
-namespace vb {
+namespace platform {
 
 class PrivateCache {
  public:
@@ -33,4 +33,4 @@ class PrivateCache {
   int lock_ = -1;
 };
 
-}  // namespace vb
+}  // namespace platform

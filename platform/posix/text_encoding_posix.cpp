@@ -1,7 +1,7 @@
 #include "platform/text_encoding.h"
 
-namespace vb {
+namespace platform {
 
 std::string AnsiToText(std::string_view ansi) { return std::string(ansi); }
 
-}  // namespace vb
+}  // namespace platform

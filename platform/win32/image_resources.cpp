@@ -1,6 +1,6 @@
 #include "platform/win32/image_resources.h"
 
-namespace vb::win32 {
+namespace platform::win32 {
 
 ImageResource ResourceOf(ImageId id) {
   switch (id) {
@@ -12,4 +12,4 @@ ImageResource ResourceOf(ImageId id) {
   return {0, ResourceKind::Png};
 }
 
-}  // namespace vb::win32
+}  // namespace platform::win32

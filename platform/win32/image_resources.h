@@ -11,7 +11,7 @@
 
 #include "platform/images.h"
 
-namespace vb::win32 {
+namespace platform::win32 {
 
 enum class ResourceKind { IconGroup, Png };
 
@@ -22,6 +22,6 @@ struct ImageResource {
 
 ImageResource ResourceOf(ImageId id);
 
-}  // namespace vb::win32
+}  // namespace platform::win32
 
 #endif

@@ -5,7 +5,7 @@
 #include "platform/toolkit.h"
 #include "platform/win32/utf16.h"
 
-namespace vb {
+namespace platform {
 
 int Win32MessageBox(const std::string& prompt, int buttons, const std::string& title) {
   const bool with_cancel = buttons == vbOKCancel;
@@ -17,4 +17,4 @@ int Win32MessageBox(const std::string& prompt, int buttons, const std::string& t
   return answer == IDOK ? vbOK : vbCancel;
 }
 
-}  // namespace vb
+}  // namespace platform

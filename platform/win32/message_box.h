@@ -4,10 +4,10 @@
 
 #include <string>
 
-namespace vb {
+namespace platform {
 
 // `buttons` is vbOKOnly or vbOKCancel. Returns vbOK for IDOK and vbCancel
 // for any other answer; a box with only OK answers vbOK whatever closed it.
 int Win32MessageBox(const std::string& prompt, int buttons, const std::string& title);
 
-}  // namespace vb
+}  // namespace platform

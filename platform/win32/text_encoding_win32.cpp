@@ -6,10 +6,10 @@
 
 #include "platform/win32/utf16.h"
 
-namespace vb {
+namespace platform {
 
 std::string AnsiToText(std::string_view ansi) {
   return win32::Narrow(win32::FromCodePage(CP_ACP, ansi));
 }
 
-}  // namespace vb
+}  // namespace platform

@@ -7,7 +7,7 @@
 #include "platform/win32/kernel_handle.h"
 #include "platform/win32/utf16.h"
 
-namespace vb {
+namespace platform {
 namespace {
 
 HANDLE ToNative(ProcessHandle process) { return reinterpret_cast<HANDLE>(process); }
@@ -61,4 +61,4 @@ double Win32System::Shell(const std::string& path, int window_style) {
   return static_cast<double>(started.dwProcessId);
 }
 
-}  // namespace vb
+}  // namespace platform

@@ -5,7 +5,7 @@
 #include "platform/system.h"
 #include "platform/win32/win32_registry.h"
 
-namespace vb {
+namespace platform {
 
 class Win32System final : public System {
  public:
@@ -21,4 +21,4 @@ class Win32System final : public System {
   reg::Win32Registry registry_;
 };
 
-}  // namespace vb
+}  // namespace platform

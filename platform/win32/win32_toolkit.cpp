@@ -6,7 +6,7 @@
 #include "platform/win32/message_box.h"
 #include "platform/win32/utf16.h"
 
-namespace vb {
+namespace platform {
 namespace {
 
 [[noreturn]] void NotAvailable(const char* what) {
@@ -36,4 +36,4 @@ void Win32Toolkit::LogMisplacedWait(const std::string& what) {
   ::OutputDebugStringW(win32::Widen(what + "\n").c_str());
 }
 
-}  // namespace vb
+}  // namespace platform

@@ -5,7 +5,7 @@
 
 #include "platform/toolkit.h"
 
-namespace vb {
+namespace platform {
 
 class Win32Toolkit final : public Toolkit {
  public:
@@ -24,4 +24,4 @@ class Win32Toolkit final : public Toolkit {
   void LogMisplacedWait(const std::string& what) override;
 };
 
-}  // namespace vb
+}  // namespace platform

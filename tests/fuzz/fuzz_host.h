@@ -13,15 +13,15 @@
 
 namespace fuzz {
 
-class NoWindows final : public vb::Toolkit {
+class NoWindows final : public platform::Toolkit {
  public:
-  std::unique_ptr<vb::NativeWindow> OpenWindow(const vb::FormDesign&, vb::WindowCallbacks) override {
+  std::unique_ptr<platform::NativeWindow> OpenWindow(const platform::FormDesign&, platform::WindowCallbacks) override {
     throw std::logic_error("no windows here");
   }
-  vb::Single ScreenWidth() const override { return 19200; }
-  vb::Single ScreenHeight() const override { return 15360; }
+  platform::Single ScreenWidth() const override { return 19200; }
+  platform::Single ScreenHeight() const override { return 15360; }
   int MsgBox(const std::string&, int, const std::string&, const std::function<bool()>&) override {
-    return vb::vbOK;
+    return platform::vbOK;
   }
   void Run() override {}
   void RunUntil(const std::function<bool()>&) override {}
@@ -32,10 +32,10 @@ class NoWindows final : public vb::Toolkit {
   void LogMisplacedWait(const std::string&) override { std::abort(); }
 };
 
-class MemorySystem final : public vb::System {
+class MemorySystem final : public platform::System {
  public:
-  vb::ProcessHandle GetCurrentProcess() override { return -1; }
-  bool SetProcessWorkingSetSize(vb::ProcessHandle, std::size_t, std::size_t) override { return true; }
+  platform::ProcessHandle GetCurrentProcess() override { return -1; }
+  bool SetProcessWorkingSetSize(platform::ProcessHandle, std::size_t, std::size_t) override { return true; }
   reg::Registry& Registry() override { return registry; }
   bool FileExists(const std::string&) override { return false; }
   double Shell(const std::string&, int) override { return 1; }

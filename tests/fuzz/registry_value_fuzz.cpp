@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   fuzz::NoWindows toolkit;
   fuzz::MemorySystem system;
-  vb::FormRuntime runtime(toolkit, system, "Varnock");
+  platform::FormRuntime runtime(toolkit, system, "Varnock");
   windows::frmAbout about(runtime);
   const std::int32_t hklm = static_cast<std::int32_t>(0x80000002);
   system.registry.SetValue(reg::RootKey(hklm), "K", "V", type, value);
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool raised = false;
   try {
     read = about.GetKeyValue(hklm, "K", "V", key_val);
-  } catch (const vb::RuntimeError&) {
+  } catch (const platform::RuntimeError&) {
     raised = true;
   }
   fuzz::Require(system.registry.OpenHandles() == 0);  // closed on every way out

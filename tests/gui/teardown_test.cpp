@@ -81,7 +81,7 @@ class WindowTeardownTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     session_ = std::make_unique<gui::Session>();
-    toolkit_ = std::make_unique<vb::GtkToolkit>(vb::gtk::ProgramIdentity{"Teardown", "org.example.Teardown", {}});
+    toolkit_ = std::make_unique<platform::GtkToolkit>(platform::gtk::ProgramIdentity{"Teardown", "org.example.Teardown", {}});
   }
   static void TearDownTestSuite() {
     toolkit_.reset();
@@ -90,13 +90,13 @@ class WindowTeardownTest : public ::testing::Test {
 
   // A shown window with a browser filling it, as a form loads one.
   void OpenWindow() {
-    vb::FormDesign design;
+    platform::FormDesign design;
     design.name = "frmTeardown";
     design.caption = "teardown";
     design.client_width = 9000;
     design.client_height = 6000;
     window_ = toolkit_->OpenWindow(design, {});
-    window_->AddBrowser(vb::BrowserDesign{{0, 0, 9000, 6000}}, {});
+    window_->AddBrowser(platform::BrowserDesign{{0, 0, 9000, 6000}}, {});
     window_->Show(nullptr, false);
     Pump(300ms);
   }
@@ -108,12 +108,12 @@ class WindowTeardownTest : public ::testing::Test {
   }
 
   static std::unique_ptr<gui::Session> session_;
-  static std::unique_ptr<vb::GtkToolkit> toolkit_;
-  std::unique_ptr<vb::NativeWindow> window_;
+  static std::unique_ptr<platform::GtkToolkit> toolkit_;
+  std::unique_ptr<platform::NativeWindow> window_;
 };
 
 std::unique_ptr<gui::Session> WindowTeardownTest::session_;
-std::unique_ptr<vb::GtkToolkit> WindowTeardownTest::toolkit_;
+std::unique_ptr<platform::GtkToolkit> WindowTeardownTest::toolkit_;
 
 TEST_F(WindowTeardownTest, TheViewAndEveryWidgetItHoldsAreFinalized) {
   OpenWindow();

@@ -16,13 +16,13 @@ std::string Num(Single value) {
 }
 
 void FakeControl::CheckSize(Single twips) {
-  if (!(twips >= 0)) throw vb::RuntimeError(vb::kErrInvalidPropertyValue, "无效的属性值");
+  if (!(twips >= 0)) throw platform::RuntimeError(platform::kErrInvalidPropertyValue, "无效的属性值");
 }
 
 // ---------------------------------------------------------------- browser
 
-FakeBrowser::FakeBrowser(FakeToolkit& toolkit, std::string name, const vb::BrowserDesign& design,
-                         vb::BrowserEvents events)
+FakeBrowser::FakeBrowser(FakeToolkit& toolkit, std::string name, const platform::BrowserDesign& design,
+                         platform::BrowserEvents events)
     : FakeControl(toolkit.journal, std::move(name), design.rect),
       toolkit_(toolkit),
       events_(std::move(events)) {}
@@ -38,13 +38,13 @@ void FakeBrowser::SetSilent(bool silent) {
 }
 
 void FakeBrowser::Navigate(const std::string& url) {
-  if (fail_navigate) throw vb::RuntimeError(vb::kErrInvalidProcedureCall, "navigation failed");
+  if (fail_navigate) throw platform::RuntimeError(platform::kErrInvalidProcedureCall, "navigation failed");
   Note("Navigate " + url);
   navigations.push_back(url);
 }
 
 std::string FakeBrowser::LocationURL() const {
-  if (fail_location) throw vb::RuntimeError(vb::kErrInvalidProcedureCall, "no location");
+  if (fail_location) throw platform::RuntimeError(platform::kErrInvalidProcedureCall, "no location");
   return location;
 }
 
@@ -55,13 +55,13 @@ void FakeBrowser::CompleteTopLevel(const std::string& url) {
 
 void FakeBrowser::CompleteFrame(const std::string& frame_url) { RaiseComplete(false, frame_url); }
 
-void FakeBrowser::RaiseComplete(bool top_level, const vb::Variant& url) {
+void FakeBrowser::RaiseComplete(bool top_level, const platform::Variant& url) {
   if (!events_.DocumentComplete) return;
   auto handler = events_.DocumentComplete;  // the handler may detach this browser
   raising_ = true;
   // The engine's own signal: what it delivers waits for the loop.
   ++toolkit_.emitting;
-  handler(vb::BrowserFrame{top_level}, url);
+  handler(platform::BrowserFrame{top_level}, url);
   --toolkit_.emitting;
   raising_ = false;
   // Touch the object after the handler, as the engine's own code would.
@@ -71,7 +71,7 @@ void FakeBrowser::RaiseComplete(bool top_level, const vb::Variant& url) {
 
 // ---------------------------------------------------------------- window
 
-FakeWindow::FakeWindow(FakeToolkit& toolkit, const vb::FormDesign& d, vb::WindowCallbacks callbacks)
+FakeWindow::FakeWindow(FakeToolkit& toolkit, const platform::FormDesign& d, platform::WindowCallbacks callbacks)
     : design(d),
       toolkit_(toolkit),
       callbacks_(std::move(callbacks)),
@@ -95,7 +95,7 @@ void FakeWindow::SetCaption(const std::string& caption) {
   caption_ = caption;
 }
 
-void FakeWindow::SetState(vb::WindowState state) {
+void FakeWindow::SetState(platform::WindowState state) {
   Note("WindowState " + std::to_string(static_cast<int>(state)));
   state_ = state;
 }
@@ -117,7 +117,7 @@ void FakeWindow::SetHeight(Single v) {
   client_h_ = v - kFrameTop - kFrameSide;
 }
 
-void FakeWindow::Show(vb::NativeWindow* o, bool m) {
+void FakeWindow::Show(platform::NativeWindow* o, bool m) {
   Note(m ? "ShowModal" : "Show");
   owner = dynamic_cast<FakeWindow*>(o);
   modal = m;
@@ -142,8 +142,8 @@ void FakeWindow::Detach() {
   for (FakeButton* b : buttons) b->Detach();
 }
 
-std::shared_ptr<vb::Browser> FakeWindow::AddBrowser(const vb::BrowserDesign& d,
-                                                    vb::BrowserEvents events) {
+std::shared_ptr<platform::Browser> FakeWindow::AddBrowser(const platform::BrowserDesign& d,
+                                                    platform::BrowserEvents events) {
   auto b = std::make_shared<FakeBrowser>(toolkit_, design.name + ".WebBrowser1", d, std::move(events));
   browser = b.get();
   controls_.push_back(b);
@@ -151,14 +151,14 @@ std::shared_ptr<vb::Browser> FakeWindow::AddBrowser(const vb::BrowserDesign& d,
   return b;
 }
 
-std::shared_ptr<vb::StatusBar> FakeWindow::AddStatusBar(const vb::StatusBarDesign& d) {
+std::shared_ptr<platform::StatusBar> FakeWindow::AddStatusBar(const platform::StatusBarDesign& d) {
   auto s = std::make_shared<FakeStatusBar>(toolkit_.journal, d);
   status_bar = s.get();
   controls_.push_back(s);
   return s;
 }
 
-std::shared_ptr<vb::Label> FakeWindow::AddLabel(const vb::LabelDesign& d) {
+std::shared_ptr<platform::Label> FakeWindow::AddLabel(const platform::LabelDesign& d) {
   auto l = std::make_shared<FakeLabel>(toolkit_.journal, d.name, d);
   l->design = d;
   labels.push_back(l.get());
@@ -166,24 +166,24 @@ std::shared_ptr<vb::Label> FakeWindow::AddLabel(const vb::LabelDesign& d) {
   return l;
 }
 
-std::shared_ptr<vb::CommandButton> FakeWindow::AddButton(const vb::ButtonDesign& d,
-                                                         vb::ButtonEvents events) {
+std::shared_ptr<platform::CommandButton> FakeWindow::AddButton(const platform::ButtonDesign& d,
+                                                         platform::ButtonEvents events) {
   auto b = std::make_shared<FakeButton>(toolkit_, toolkit_.journal, d, std::move(events));
   buttons.push_back(b.get());
   controls_.push_back(b);
   return b;
 }
 
-std::shared_ptr<vb::PictureBox> FakeWindow::AddPicture(const vb::PictureDesign& d) {
+std::shared_ptr<platform::PictureBox> FakeWindow::AddPicture(const platform::PictureDesign& d) {
   auto p = std::make_shared<FakePicture>(toolkit_.journal, d);
   pictures.push_back(p.get());
   controls_.push_back(p);
   return p;
 }
 
-void FakeWindow::AddLine(const vb::LineDesign& line) { lines.push_back(line); }
+void FakeWindow::AddLine(const platform::LineDesign& line) { lines.push_back(line); }
 
-void FakeWindow::SetMenu(const std::vector<vb::MenuItemDesign>& items,
+void FakeWindow::SetMenu(const std::vector<platform::MenuItemDesign>& items,
                          std::function<void(const std::string& name)> click) {
   menu = items;
   menu_click_ = std::move(click);
@@ -196,12 +196,12 @@ void FakeWindow::ResizeClient(Single width, Single height) {
 }
 
 void FakeWindow::Minimize() {
-  state_ = vb::WindowState::Minimized;
+  state_ = platform::WindowState::Minimized;
   if (callbacks_.resized) callbacks_.resized();
 }
 
 void FakeWindow::Restore() {
-  state_ = vb::WindowState::Normal;
+  state_ = platform::WindowState::Normal;
   if (callbacks_.resized) callbacks_.resized();
 }
 
@@ -247,8 +247,8 @@ FakeLabel* FakeWindow::Label(const std::string& name) const {
 FakeToolkit::FakeToolkit() = default;
 FakeToolkit::~FakeToolkit() = default;
 
-std::unique_ptr<vb::NativeWindow> FakeToolkit::OpenWindow(const vb::FormDesign& design,
-                                                            vb::WindowCallbacks callbacks) {
+std::unique_ptr<platform::NativeWindow> FakeToolkit::OpenWindow(const platform::FormDesign& design,
+                                                            platform::WindowCallbacks callbacks) {
   return std::make_unique<FakeWindow>(*this, design, std::move(callbacks));
 }
 
@@ -256,10 +256,10 @@ int FakeToolkit::MsgBox(const std::string& prompt, int buttons, const std::strin
                         const std::function<bool()>& withdrawn) {
   msgboxes.push_back({prompt, buttons, title});
   journal.push_back("MsgBox " + prompt);
-  if (quit) return vb::vbCancel;
+  if (quit) return platform::vbCancel;
   if (answers.empty()) {
     ADD_FAILURE() << "unexpected message box: " << prompt;
-    return vb::vbCancel;
+    return platform::vbCancel;
   }
   auto [answer, meanwhile] = std::move(answers.front());
   answers.pop_front();
@@ -269,7 +269,7 @@ int FakeToolkit::MsgBox(const std::string& prompt, int buttons, const std::strin
   }
   if (withdrawn && withdrawn()) {
     journal.push_back("MsgBox withdrawn");
-    return vb::vbCancel;
+    return platform::vbCancel;
   }
   return answer;
 }
@@ -328,9 +328,9 @@ FakeWindow* FakeToolkit::Window(const std::string& form_name) const {
 
 // ---------------------------------------------------------------- system
 
-bool FakeSystem::SetProcessWorkingSetSize(vb::ProcessHandle process, std::size_t minimum,
+bool FakeSystem::SetProcessWorkingSetSize(platform::ProcessHandle process, std::size_t minimum,
                                           std::size_t maximum) {
-  if (process == -1 && minimum == vb::kTrimWorkingSet && maximum == vb::kTrimWorkingSet) {
+  if (process == -1 && minimum == platform::kTrimWorkingSet && maximum == platform::kTrimWorkingSet) {
     ++trims;
     if (journal) journal->push_back("Trim");
   }
@@ -344,7 +344,7 @@ bool FakeSystem::FileExists(const std::string& path) {
 
 double FakeSystem::Shell(const std::string& path, int window_style) {
   if (path.empty() || unstartable.count(path) != 0) {
-    throw vb::RuntimeError(vb::kErrFileNotFound, "文件未找到");
+    throw platform::RuntimeError(platform::kErrFileNotFound, "文件未找到");
   }
   started.emplace_back(path, window_style);
   return 4242;

@@ -18,7 +18,7 @@
 
 namespace fake {
 
-using vb::Single;
+using platform::Single;
 
 // What the forms did, in order, as "Object.Member value" lines.
 using Journal = std::vector<std::string>;
@@ -28,7 +28,7 @@ class FakeWindow;
 
 class FakeControl {
  public:
-  FakeControl(Journal& journal, std::string name, vb::Rect rect)
+  FakeControl(Journal& journal, std::string name, platform::Rect rect)
       : journal_(journal), name_(std::move(name)), rect_(rect) {}
   const std::string& ControlName() const { return name_; }
   bool fail_width = false;  // setting the width raises an error
@@ -38,7 +38,7 @@ class FakeControl {
   static void CheckSize(Single twips);
   Journal& journal_;
   std::string name_;
-  vb::Rect rect_;
+  platform::Rect rect_;
 };
 
 #define FAKE_GEOMETRY                                                        \
@@ -62,10 +62,10 @@ class FakeControl {
 
 std::string Num(Single value);
 
-class FakeBrowser final : public vb::Browser, public FakeControl {
+class FakeBrowser final : public platform::Browser, public FakeControl {
  public:
-  FakeBrowser(FakeToolkit& toolkit, std::string name, const vb::BrowserDesign& design,
-              vb::BrowserEvents events);
+  FakeBrowser(FakeToolkit& toolkit, std::string name, const platform::BrowserDesign& design,
+              platform::BrowserEvents events);
   ~FakeBrowser() override;
   FAKE_GEOMETRY
 
@@ -80,7 +80,7 @@ class FakeBrowser final : public vb::Browser, public FakeControl {
   // of it completes while the top-level address stays.
   void CompleteTopLevel(const std::string& url);
   void CompleteFrame(const std::string& frame_url);
-  void RaiseComplete(bool top_level, const vb::Variant& url);
+  void RaiseComplete(bool top_level, const platform::Variant& url);
 
   void Detach() { events_ = {}; }
 
@@ -93,14 +93,14 @@ class FakeBrowser final : public vb::Browser, public FakeControl {
 
  private:
   FakeToolkit& toolkit_;
-  vb::BrowserEvents events_;
+  platform::BrowserEvents events_;
   bool silent_ = false;
   bool raising_ = false;
 };
 
-class FakeStatusBar final : public vb::StatusBar, public FakeControl {
+class FakeStatusBar final : public platform::StatusBar, public FakeControl {
  public:
-  FakeStatusBar(Journal& journal, const vb::StatusBarDesign& design)
+  FakeStatusBar(Journal& journal, const platform::StatusBarDesign& design)
       : FakeControl(journal, design.name, {0, 0, 0, design.height}) {}
   FAKE_GEOMETRY
   std::string SimpleText() const override { return text_; }
@@ -113,9 +113,9 @@ class FakeStatusBar final : public vb::StatusBar, public FakeControl {
   std::string text_;
 };
 
-class FakeLabel final : public vb::Label, public FakeControl {
+class FakeLabel final : public platform::Label, public FakeControl {
  public:
-  FakeLabel(Journal& journal, std::string name, const vb::LabelDesign& design)
+  FakeLabel(Journal& journal, std::string name, const platform::LabelDesign& design)
       : FakeControl(journal, std::move(name), design.rect), caption_(design.caption) {}
   FAKE_GEOMETRY
   std::string Caption() const override { return caption_; }
@@ -123,15 +123,15 @@ class FakeLabel final : public vb::Label, public FakeControl {
     Note("Caption " + caption);
     caption_ = caption;
   }
-  vb::LabelDesign design;
+  platform::LabelDesign design;
 
  private:
   std::string caption_;
 };
 
-class FakeButton final : public vb::CommandButton, public FakeControl {
+class FakeButton final : public platform::CommandButton, public FakeControl {
  public:
-  FakeButton(FakeToolkit& toolkit, Journal& journal, const vb::ButtonDesign& design, vb::ButtonEvents events)
+  FakeButton(FakeToolkit& toolkit, Journal& journal, const platform::ButtonDesign& design, platform::ButtonEvents events)
       : FakeControl(journal, design.caption, design.rect),
         design(design),
         toolkit_(toolkit),
@@ -143,19 +143,19 @@ class FakeButton final : public vb::CommandButton, public FakeControl {
   // The user presses it; the message loop goes on.
   void Click();
   void Detach() { events_ = {}; }
-  vb::ButtonDesign design;
+  platform::ButtonDesign design;
 
  private:
   FakeToolkit& toolkit_;
-  vb::ButtonEvents events_;
+  platform::ButtonEvents events_;
 };
 
-class FakePicture final : public vb::PictureBox, public FakeControl {
+class FakePicture final : public platform::PictureBox, public FakeControl {
  public:
-  FakePicture(Journal& journal, const vb::PictureDesign& design)
+  FakePicture(Journal& journal, const platform::PictureDesign& design)
       : FakeControl(journal, "picture", design.rect), design(design) {}
   FAKE_GEOMETRY
-  vb::PictureDesign design;
+  platform::PictureDesign design;
 };
 
 #undef FAKE_GEOMETRY
@@ -164,15 +164,15 @@ class FakePicture final : public vb::PictureBox, public FakeControl {
 inline constexpr Single kFrameSide = 15;
 inline constexpr Single kFrameTop = 300;
 
-class FakeWindow final : public vb::NativeWindow {
+class FakeWindow final : public platform::NativeWindow {
  public:
-  FakeWindow(FakeToolkit& toolkit, const vb::FormDesign& design, vb::WindowCallbacks callbacks);
+  FakeWindow(FakeToolkit& toolkit, const platform::FormDesign& design, platform::WindowCallbacks callbacks);
   ~FakeWindow() override;
 
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override;
-  vb::WindowState State() const override { return state_; }
-  void SetState(vb::WindowState state) override;
+  platform::WindowState State() const override { return state_; }
+  void SetState(platform::WindowState state) override;
   Single Left() const override { return left_; }
   Single Top() const override { return top_; }
   Single Width() const override { return client_w_ + 2 * kFrameSide; }
@@ -181,21 +181,21 @@ class FakeWindow final : public vb::NativeWindow {
   void SetTop(Single v) override;
   void SetWidth(Single v) override;
   void SetHeight(Single v) override;
-  Single ScaleWidth() const override { return state_ == vb::WindowState::Minimized ? 0 : client_w_; }
-  Single ScaleHeight() const override { return state_ == vb::WindowState::Minimized ? 0 : client_h_; }
+  Single ScaleWidth() const override { return state_ == platform::WindowState::Minimized ? 0 : client_w_; }
+  Single ScaleHeight() const override { return state_ == platform::WindowState::Minimized ? 0 : client_h_; }
 
-  void Show(vb::NativeWindow* owner, bool modal) override;
+  void Show(platform::NativeWindow* owner, bool modal) override;
   void Hide() override;
   bool Visible() const override { return visible_; }
   void Detach() override;
 
-  std::shared_ptr<vb::Browser> AddBrowser(const vb::BrowserDesign&, vb::BrowserEvents) override;
-  std::shared_ptr<vb::StatusBar> AddStatusBar(const vb::StatusBarDesign&) override;
-  std::shared_ptr<vb::Label> AddLabel(const vb::LabelDesign&) override;
-  std::shared_ptr<vb::CommandButton> AddButton(const vb::ButtonDesign&, vb::ButtonEvents) override;
-  std::shared_ptr<vb::PictureBox> AddPicture(const vb::PictureDesign&) override;
-  void AddLine(const vb::LineDesign&) override;
-  void SetMenu(const std::vector<vb::MenuItemDesign>& items,
+  std::shared_ptr<platform::Browser> AddBrowser(const platform::BrowserDesign&, platform::BrowserEvents) override;
+  std::shared_ptr<platform::StatusBar> AddStatusBar(const platform::StatusBarDesign&) override;
+  std::shared_ptr<platform::Label> AddLabel(const platform::LabelDesign&) override;
+  std::shared_ptr<platform::CommandButton> AddButton(const platform::ButtonDesign&, platform::ButtonEvents) override;
+  std::shared_ptr<platform::PictureBox> AddPicture(const platform::PictureDesign&) override;
+  void AddLine(const platform::LineDesign&) override;
+  void SetMenu(const std::vector<platform::MenuItemDesign>& items,
                std::function<void(const std::string& name)> click) override;
 
   // What a user or the window system does to the window. A close and a
@@ -207,14 +207,14 @@ class FakeWindow final : public vb::NativeWindow {
   void CloseFromFrame();
   void ChooseMenu(const std::string& name);
 
-  const vb::FormDesign design;
+  const platform::FormDesign design;
   FakeBrowser* browser = nullptr;
   FakeStatusBar* status_bar = nullptr;
   std::vector<FakeLabel*> labels;
   std::vector<FakeButton*> buttons;
   std::vector<FakePicture*> pictures;
-  std::vector<vb::LineDesign> lines;
-  std::vector<vb::MenuItemDesign> menu;
+  std::vector<platform::LineDesign> lines;
+  std::vector<platform::MenuItemDesign> menu;
   FakeWindow* owner = nullptr;
   bool modal = false;
   int shows = 0;
@@ -226,11 +226,11 @@ class FakeWindow final : public vb::NativeWindow {
  private:
   void Note(const std::string& what);
   FakeToolkit& toolkit_;
-  vb::WindowCallbacks callbacks_;
+  platform::WindowCallbacks callbacks_;
   std::function<void(const std::string&)> menu_click_;
   std::vector<std::shared_ptr<void>> controls_;
   std::string caption_;
-  vb::WindowState state_ = vb::WindowState::Normal;
+  platform::WindowState state_ = platform::WindowState::Normal;
   Single left_ = 0, top_ = 0, client_w_, client_h_;
   bool visible_ = false;
 };
@@ -241,13 +241,13 @@ struct MsgBoxCall {
   std::string title;
 };
 
-class FakeToolkit final : public vb::Toolkit {
+class FakeToolkit final : public platform::Toolkit {
  public:
   FakeToolkit();
   ~FakeToolkit() override;
 
-  std::unique_ptr<vb::NativeWindow> OpenWindow(const vb::FormDesign& design,
-                                                 vb::WindowCallbacks callbacks) override;
+  std::unique_ptr<platform::NativeWindow> OpenWindow(const platform::FormDesign& design,
+                                                 platform::WindowCallbacks callbacks) override;
   Single ScreenWidth() const override { return screen_width; }
   Single ScreenHeight() const override { return screen_height; }
   int MsgBox(const std::string& prompt, int buttons, const std::string& title,
@@ -321,10 +321,10 @@ class RecordingRegistry final : public reg::Registry {
   reg::MemoryRegistry& inner_;
 };
 
-class FakeSystem final : public vb::System {
+class FakeSystem final : public platform::System {
  public:
-  vb::ProcessHandle GetCurrentProcess() override { return -1; }
-  bool SetProcessWorkingSetSize(vb::ProcessHandle process, std::size_t minimum,
+  platform::ProcessHandle GetCurrentProcess() override { return -1; }
+  bool SetProcessWorkingSetSize(platform::ProcessHandle process, std::size_t minimum,
                                 std::size_t maximum) override;
   reg::Registry& Registry() override { return recording; }
   bool FileExists(const std::string& path) override;

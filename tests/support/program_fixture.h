@@ -21,14 +21,14 @@ inline std::string Login() { return Base() + "?fun=login"; }
 class ProgramTest : public ::testing::Test {
  protected:
   ProgramTest() {
-    app::Public::LoggedIn = vb::False;
+    app::Public::LoggedIn = platform::False;
     app::Public::SessionAddress.clear();
     system.journal = &toolkit.journal;
     program = std::make_unique<program::Program>(toolkit, system);
   }
   ~ProgramTest() override {
     program.reset();
-    app::Public::LoggedIn = vb::False;
+    app::Public::LoggedIn = platform::False;
     app::Public::SessionAddress.clear();
   }
 

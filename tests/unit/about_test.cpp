@@ -70,23 +70,23 @@ TEST_F(AboutBoxTest, TextsAreSetInOrderOnLoad) {
 // left, title beside it with the version under it, the description below,
 // the separator between it and the notice, the two buttons on the right,
 // 确定 above 系统信息), and the focus going from 确定 to 系统信息.
-bool Inside(const vb::Rect& r, vb::Single width, vb::Single height) {
+bool Inside(const platform::Rect& r, platform::Single width, platform::Single height) {
   return r.left >= 0 && r.top >= 0 && r.left + r.width <= width && r.top + r.height <= height;
 }
-bool Overlap(const vb::Rect& a, const vb::Rect& b) {
+bool Overlap(const platform::Rect& a, const platform::Rect& b) {
   return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
          b.top < a.top + a.height;
 }
-vb::Single Bottom(const vb::Rect& r) { return r.top + r.height; }
-vb::Single Right(const vb::Rect& r) { return r.left + r.width; }
+platform::Single Bottom(const platform::Rect& r) { return r.top + r.height; }
+platform::Single Right(const platform::Rect& r) { return r.left + r.width; }
 
 TEST_F(AboutBoxTest, EveryControlInsideClearOfTheOthersAndWhereTheEyeExpectsIt) {
   StartLoggedIn();
   OpenAbout([](fake::FakeWindow& about) {
-    const vb::FormDesign& d = about.design;
-    EXPECT_EQ(d.border, vb::BorderStyle::FixedDialog);
-    EXPECT_EQ(d.startup, vb::StartUpPosition::CenterOwner);
-    std::vector<std::pair<std::string, vb::Rect>> controls;
+    const platform::FormDesign& d = about.design;
+    EXPECT_EQ(d.border, platform::BorderStyle::FixedDialog);
+    EXPECT_EQ(d.startup, platform::StartUpPosition::CenterOwner);
+    std::vector<std::pair<std::string, platform::Rect>> controls;
     for (const auto* b : about.buttons) controls.emplace_back(b->design.name, b->design.rect);
     for (const auto* l : about.labels) controls.emplace_back(l->design.name, l->design.rect);
     for (const auto* p : about.pictures) controls.emplace_back(p->design.name, p->design.rect);
@@ -103,11 +103,11 @@ TEST_F(AboutBoxTest, EveryControlInsideClearOfTheOthersAndWhereTheEyeExpectsIt) 
         if (n == name) return r;
       }
       ADD_FAILURE() << "no " << name;
-      return vb::Rect{};
+      return platform::Rect{};
     };
-    const vb::Rect logo = rect("picIcon"), title = rect("lblTitle"), version = rect("lblVersion");
-    const vb::Rect description = rect("lblDescription"), notice = rect("lblDisclaimer");
-    const vb::Rect ok = rect("cmdOK"), sysinfo = rect("cmdSysInfo");
+    const platform::Rect logo = rect("picIcon"), title = rect("lblTitle"), version = rect("lblVersion");
+    const platform::Rect description = rect("lblDescription"), notice = rect("lblDisclaimer");
+    const platform::Rect ok = rect("cmdOK"), sysinfo = rect("cmdSysInfo");
     EXPECT_LT(logo.left + logo.top, title.left + title.top) << "the logo is top left";
     EXPECT_GE(title.left, Right(logo)) << "the title beside the logo";
     EXPECT_GE(version.top, Bottom(title)) << "the version under the title";
@@ -139,7 +139,7 @@ TEST_F(AboutBoxTest, EveryControlInsideClearOfTheOthersAndWhereTheEyeExpectsIt) 
 
 TEST_F(AboutBoxTest, TheSameObjectLoadsAfreshOnEveryShowingEvenAfterANewLogin) {
   StartLoggedIn();
-  vb::Form* object = &program->frmAbout();
+  platform::Form* object = &program->frmAbout();
   std::vector<std::string> versions;
   auto read_and_close = [&](fake::FakeWindow& about) {
     versions.push_back(about.Label("lblVersion")->Caption());
@@ -161,7 +161,7 @@ TEST_F(AboutBoxTest, TheSameObjectLoadsAfreshOnEveryShowingEvenAfterANewLogin) {
 
 TEST_F(AboutBoxTest, TheSystemInformationButtonLeavesTheBoxOpen) {
   StartLoggedIn();
-  toolkit.answers.push_back({vb::vbOK, nullptr});  // nothing registered: the failure message
+  toolkit.answers.push_back({platform::vbOK, nullptr});  // nothing registered: the failure message
   OpenAbout([&](fake::FakeWindow& about) {
     about.Button("cmdSysInfo")->Click();
     EXPECT_EQ(AboutWindow(), &about);
@@ -170,7 +170,7 @@ TEST_F(AboutBoxTest, TheSystemInformationButtonLeavesTheBoxOpen) {
   });
   ASSERT_EQ(toolkit.msgboxes.size(), 1u);
   EXPECT_EQ(toolkit.msgboxes[0].prompt, "此时系统信息不可用");
-  EXPECT_EQ(toolkit.msgboxes[0].buttons, vb::vbOKOnly);
+  EXPECT_EQ(toolkit.msgboxes[0].buttons, platform::vbOKOnly);
 }
 
 }  // namespace

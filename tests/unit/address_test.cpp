@@ -51,24 +51,24 @@ class SessionState : public fake::ProgramTest {};
 
 TEST_F(SessionState, EmptyAndFalseUntilTheFirstLogin) {
   Start();
-  EXPECT_EQ(app::Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, platform::False);
   EXPECT_TRUE(app::Public::SessionAddress.empty());
 }
 
 TEST_F(SessionState, ASecondLoginOverwritesBothAndOpensTheNewAddress) {
   StartLoggedIn(fake::Base() + "?ac=home&first");
-  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::LoggedIn, platform::True);
   EXPECT_EQ(app::Public::SessionAddress, fake::Base() + "?ac=home&first");
 
   MainWindow()->browser->CompleteTopLevel(fake::Login());  // the session ended
   ASSERT_NE(LoginWindow(), nullptr);
-  EXPECT_EQ(app::Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, platform::False);
   // The old address stays until the next login replaces it.
   EXPECT_EQ(app::Public::SessionAddress, fake::Base() + "?ac=home&first");
 
   LoginWindow()->browser->CompleteTopLevel(fake::Login());
   LoginWindow()->browser->CompleteTopLevel(fake::Base() + "?ac=home&second");
-  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::LoggedIn, platform::True);
   EXPECT_EQ(app::Public::SessionAddress, fake::Base() + "?ac=home&second");
   ASSERT_NE(MainWindow(), nullptr);
   EXPECT_EQ(MainWindow()->browser->navigations,

@@ -13,27 +13,27 @@ namespace {
 using fake::FakeToolkit;
 using fake::FakeWindow;
 
-class TestForm final : public vb::Form {
+class TestForm final : public platform::Form {
  public:
-  TestForm(vb::FormRuntime& runtime, const std::string& name, std::vector<std::string>& log)
-      : vb::Form(runtime, Design(name)), log_(log), name_(name) {}
+  TestForm(platform::FormRuntime& runtime, const std::string& name, std::vector<std::string>& log)
+      : platform::Form(runtime, Design(name)), log_(log), name_(name) {}
 
   std::function<void()> on_load;
   std::function<void()> on_complete;
-  std::function<void(vb::Integer&, vb::Integer)> on_query_unload;
-  std::function<void(vb::Integer&)> on_unload;
-  vb::Ctl<vb::Browser> WebBrowser1{this};
+  std::function<void(platform::Integer&, platform::Integer)> on_query_unload;
+  std::function<void(platform::Integer&)> on_unload;
+  platform::Ctl<platform::Browser> WebBrowser1{this};
 
   void RaiseEvent(const std::function<void()>& handler) { Raise(handler); }
   // As a menu item or a button delivers a command.
   void Deliver(std::function<void()> handler) { Command(std::move(handler)); }
   void CallEnd() { End(); }
-  int Ask(const std::string& prompt) { return MsgBox(prompt, vb::vbOKCancel); }
+  int Ask(const std::string& prompt) { return MsgBox(prompt, platform::vbOKCancel); }
 
  protected:
-  void CreateControls(vb::NativeWindow& window) override {
-    vb::BrowserEvents events;
-    events.DocumentComplete = [this](const vb::BrowserFrame&, const vb::Variant&) {
+  void CreateControls(platform::NativeWindow& window) override {
+    platform::BrowserEvents events;
+    events.DocumentComplete = [this](const platform::BrowserFrame&, const platform::Variant&) {
       Raise([this] {
         if (on_complete) on_complete();
       });
@@ -45,18 +45,18 @@ class TestForm final : public vb::Form {
     if (on_load) on_load();
   }
   void Form_Resize() override { log_.push_back(name_ + ".Resize"); }
-  void Form_QueryUnload(vb::Integer& Cancel, vb::Integer UnloadMode) override {
+  void Form_QueryUnload(platform::Integer& Cancel, platform::Integer UnloadMode) override {
     log_.push_back(name_ + ".QueryUnload " + std::to_string(UnloadMode));
     if (on_query_unload) on_query_unload(Cancel, UnloadMode);
   }
-  void Form_Unload(vb::Integer& Cancel) override {
+  void Form_Unload(platform::Integer& Cancel) override {
     log_.push_back(name_ + ".Unload");
     if (on_unload) on_unload(Cancel);
   }
 
  private:
-  static vb::FormDesign Design(const std::string& name) {
-    vb::FormDesign d;
+  static platform::FormDesign Design(const std::string& name) {
+    platform::FormDesign d;
     d.name = name;
     d.client_width = 3000;
     d.client_height = 2000;
@@ -72,7 +72,7 @@ class FormRuntimeTest : public ::testing::Test {
 
   FakeToolkit toolkit;
   fake::FakeSystem system;
-  vb::FormRuntime runtime{toolkit, system, "Varnock"};
+  platform::FormRuntime runtime{toolkit, system, "Varnock"};
   std::vector<std::string> log;
   TestForm a{runtime, "A", log};
   TestForm b{runtime, "B", log};
@@ -113,12 +113,12 @@ TEST_F(FormRuntimeTest, UnloadingAFormThatIsNotLoadedRunsNothing) {
 
 TEST_F(FormRuntimeTest, EitherHandlerCanCancelTheUnload) {
   runtime.Run(a);
-  a.on_query_unload = [](vb::Integer& Cancel, vb::Integer) { Cancel = 1; };
+  a.on_query_unload = [](platform::Integer& Cancel, platform::Integer) { Cancel = 1; };
   a.RaiseEvent([&] { a.Unload(); });
   EXPECT_TRUE(a.IsLoaded());
   EXPECT_TRUE(a.Visible());
   a.on_query_unload = nullptr;
-  a.on_unload = [](vb::Integer& Cancel) { Cancel = -1; };
+  a.on_unload = [](platform::Integer& Cancel) { Cancel = -1; };
   a.RaiseEvent([&] { a.Unload(); });
   EXPECT_TRUE(a.IsLoaded());
   EXPECT_FALSE(toolkit.quit);
@@ -215,10 +215,10 @@ TEST_F(FormRuntimeTest, EventsOfAnUnloadedWindowNoLongerReachItsForm) {
 
 TEST_F(FormRuntimeTest, AnErrorNoHandlerTrappedIsReportedAndTheProgramGoesOn) {
   runtime.Run(a);
-  toolkit.answers.push_back({vb::vbOK, nullptr});
+  toolkit.answers.push_back({platform::vbOK, nullptr});
   bool after = false;
   a.RaiseEvent([&] {
-    throw vb::RuntimeError(vb::kErrInvalidPropertyValue, "无效的属性值");
+    throw platform::RuntimeError(platform::kErrInvalidPropertyValue, "无效的属性值");
     after = true;
   });
   EXPECT_FALSE(after);
@@ -271,13 +271,13 @@ TEST_F(FormRuntimeTest, ACommandRunsOnlyOnceTheEmissionOrHandlerThatDeliveredItH
 
 TEST_F(FormRuntimeTest, AFailedLoadLeavesTheFormUnloadedAndGoesToWhoeverShowedIt) {
   runtime.Run(a);
-  b.on_load = [] { throw vb::RuntimeError(vb::kErrInvalidProcedureCall, "load failed"); };
+  b.on_load = [] { throw platform::RuntimeError(platform::kErrInvalidProcedureCall, "load failed"); };
   bool caught = false;
   a.RaiseEvent([&] {
     try {
       b.Show();
-    } catch (const vb::RuntimeError& e) {
-      caught = e.Number() == vb::kErrInvalidProcedureCall;
+    } catch (const platform::RuntimeError& e) {
+      caught = e.Number() == platform::kErrInvalidProcedureCall;
     }
   });
   EXPECT_TRUE(caught);
@@ -326,7 +326,7 @@ TEST_F(FormRuntimeTest, ResizeIsRaisedOnceForEachChangeOfSizeOrState) {
 TEST_F(FormRuntimeTest, TheSystemEndingTheProgramUnloadsEveryFormWithItsMode) {
   runtime.Run(a);
   b.Show();
-  toolkit.system_unload(vb::vbAppTaskManager);
+  toolkit.system_unload(platform::vbAppTaskManager);
   EXPECT_NE(std::find(log.begin(), log.end(), "A.QueryUnload 3"), log.end());
   EXPECT_NE(std::find(log.begin(), log.end(), "B.QueryUnload 3"), log.end());
   EXPECT_FALSE(a.IsLoaded());
@@ -336,8 +336,8 @@ TEST_F(FormRuntimeTest, TheSystemEndingTheProgramUnloadsEveryFormWithItsMode) {
 
 TEST_F(FormRuntimeTest, TheSystemEndsTheProgramEvenWhenAFormRefusesToUnload) {
   runtime.Run(a);
-  a.on_query_unload = [](vb::Integer& Cancel, vb::Integer) { Cancel = 1; };
-  toolkit.system_unload(vb::vbAppWindows);
+  a.on_query_unload = [](platform::Integer& Cancel, platform::Integer) { Cancel = 1; };
+  toolkit.system_unload(platform::vbAppWindows);
   EXPECT_NE(std::find(log.begin(), log.end(), "A.QueryUnload 2"), log.end());
   EXPECT_TRUE(toolkit.quit);
   EXPECT_FALSE(a.IsLoaded());
@@ -346,7 +346,7 @@ TEST_F(FormRuntimeTest, TheSystemEndsTheProgramEvenWhenAFormRefusesToUnload) {
 TEST_F(FormRuntimeTest, AnEndDuringAMessageBoxUnwindsTheHandlerThatAsked) {
   runtime.Run(a);
   bool after = false;
-  toolkit.answers.push_back({vb::vbOK, [&] { toolkit.system_unload(vb::vbAppTaskManager); }});
+  toolkit.answers.push_back({platform::vbOK, [&] { toolkit.system_unload(platform::vbAppTaskManager); }});
   toolkit.Emit([&] {
     a.Deliver([&] {
       a.Ask("?");
@@ -360,18 +360,18 @@ TEST_F(FormRuntimeTest, AnEndDuringAMessageBoxUnwindsTheHandlerThatAsked) {
 
 TEST(ErrorStyles, ResumeNextSkipsAFailedStatementAndAFailedConditionEntersTheBlock) {
   int reached = 0;
-  vb::ResumeNext([&] { throw vb::RuntimeError(5, "x"); });
-  vb::ResumeNext([&] { ++reached; });
+  platform::ResumeNext([&] { throw platform::RuntimeError(5, "x"); });
+  platform::ResumeNext([&] { ++reached; });
   EXPECT_EQ(reached, 1);
-  EXPECT_TRUE(vb::ResumeNextIf([]() -> bool { throw vb::RuntimeError(5, "x"); }));
-  EXPECT_FALSE(vb::ResumeNextIf([] { return false; }));
-  EXPECT_TRUE(vb::ResumeNextIf([] { return true; }));
+  EXPECT_TRUE(platform::ResumeNextIf([]() -> bool { throw platform::RuntimeError(5, "x"); }));
+  EXPECT_FALSE(platform::ResumeNextIf([] { return false; }));
+  EXPECT_TRUE(platform::ResumeNextIf([] { return true; }));
 }
 
 TEST(ErrorStyles, UntrappedErrorsAreDescribedWithTheirNumber) {
-  EXPECT_EQ(vb::DescribeUntrapped(vb::RuntimeError(91, "对象变量未设置")),
+  EXPECT_EQ(platform::DescribeUntrapped(platform::RuntimeError(91, "对象变量未设置")),
             "运行时错误 '91':\n\n对象变量未设置");
-  EXPECT_EQ(vb::DescribeUntrapped(std::runtime_error("x")), "运行时错误:\n\nx");
+  EXPECT_EQ(platform::DescribeUntrapped(std::runtime_error("x")), "运行时错误:\n\nx");
 }
 
 
@@ -396,7 +396,7 @@ TEST_P(BoxTest, WhatAFormOwnsGoesWithItUnanswered) {
     if (box == Box::ModalForm) {
       toolkit.modal_steps.push_back(owner_goes);
     } else {
-      toolkit.answers.push_back({vb::vbOK, owner_goes});
+      toolkit.answers.push_back({platform::vbOK, owner_goes});
     }
     toolkit.Emit([&] {
       a.Deliver([&] {
@@ -405,7 +405,7 @@ TEST_P(BoxTest, WhatAFormOwnsGoesWithItUnanswered) {
           owned.ShowModal(a);
           order.push_back(owned.IsLoaded() ? "still loaded" : "owned form gone");
         } else {
-          order.push_back(a.Ask("确定要退出吗？") == vb::vbCancel ? "answered Cancel" : "answered OK");
+          order.push_back(a.Ask("确定要退出吗？") == platform::vbCancel ? "answered Cancel" : "answered OK");
         }
       });
     });
@@ -442,7 +442,7 @@ TEST_P(BoxTest, ACommandIssuedJustBeforeABoxOpensRunsOnceItCloses) {
     if (box == Box::ModalForm) {
       toolkit.modal_steps.push_back(user_answers);
     } else {
-      toolkit.answers.push_back({vb::vbOK, user_answers});
+      toolkit.answers.push_back({platform::vbOK, user_answers});
     }
     toolkit.Emit([&] {
       a.Deliver([&] {
@@ -469,20 +469,20 @@ TEST_P(BoxTest, ABoxAskedForInsideAnEventIsReportedAndPostedNotEntered) {
   runtime.Run(a);
   toolkit.misplaced_wait_expected = true;
   std::vector<std::string> order;
-  toolkit.answers.push_back({vb::vbOK, [&] { order.push_back("report up"); }});
+  toolkit.answers.push_back({platform::vbOK, [&] { order.push_back("report up"); }});
   if (box == Box::ModalForm) {
     toolkit.modal_steps.push_back([&] {
       order.push_back("box up");
       toolkit.Emit([&] { b.Deliver([&] { b.Unload(); }); });
     });
   } else {
-    toolkit.answers.push_back({vb::vbOK, [&] { order.push_back("box up"); }});
+    toolkit.answers.push_back({platform::vbOK, [&] { order.push_back("box up"); }});
   }
   a.on_complete = [&] {
     if (box == Box::ModalForm) {
       b.ShowModal(a);
     } else {
-      EXPECT_EQ(a.Ask("?"), vb::vbCancel) << "no answer can be had inside the event";
+      EXPECT_EQ(a.Ask("?"), platform::vbCancel) << "no answer can be had inside the event";
     }
     order.push_back("event over");
   };

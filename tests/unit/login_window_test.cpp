@@ -22,9 +22,9 @@ class LoginWindowTest : public fake::ProgramTest {
 };
 
 TEST_F(LoginWindowTest, LoadClearsTheFlagSetsTheWindowUpAndOpensTheLoginPage) {
-  app::Public::LoggedIn = vb::True;  // as if left over: the load clears it first
+  app::Public::LoggedIn = platform::True;  // as if left over: the load clears it first
   Start();
-  EXPECT_EQ(app::Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, platform::False);
   EXPECT_EQ(JournalOf("frmLogin"),
             (std::vector<std::string>{
                 "frmLogin.Create",
@@ -43,13 +43,13 @@ TEST_F(LoginWindowTest, LoadClearsTheFlagSetsTheWindowUpAndOpensTheLoginPage) {
 
 TEST_F(LoginWindowTest, DesignIsASizableWindowWithoutMaximiseCentredWithTheBrowserInside) {
   Start();
-  const vb::FormDesign& d = LoginWindow()->design;
-  EXPECT_EQ(d.border, vb::BorderStyle::Sizable);
+  const platform::FormDesign& d = LoginWindow()->design;
+  EXPECT_EQ(d.border, platform::BorderStyle::Sizable);
   EXPECT_TRUE(d.min_button);
   EXPECT_FALSE(d.max_button);
   EXPECT_EQ(d.client_width, 5295);
   EXPECT_EQ(d.client_height, 3825);
-  EXPECT_EQ(d.startup, vb::StartUpPosition::CenterOwner);
+  EXPECT_EQ(d.startup, platform::StartUpPosition::CenterOwner);
   EXPECT_EQ(LoginWindow()->owner, nullptr);
 }
 
@@ -85,7 +85,7 @@ TEST_F(LoginWindowTest, CompletionsAtTheLoginAddressChangeNothing) {
   b->CompleteTopLevel(Login());          // the page itself, or after a failed login
   b->CompleteFrame(Base() + "?fun=notice");  // a frame, the top level still on the login page
   b->CompleteTopLevel(Login());
-  EXPECT_EQ(app::Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, platform::False);
   EXPECT_TRUE(LoginWindow()->Visible());
   EXPECT_EQ(MainWindow(), nullptr);
   EXPECT_EQ(app::Public::SessionAddress, "");
@@ -96,7 +96,7 @@ TEST_F(LoginWindowTest, TheFirstCompletionElsewhereHandsOverToTheMainWindow) {
   fake::FakeWindow* login = LoginWindow();
   login->browser->CompleteTopLevel(Login());
   login->browser->CompleteTopLevel(Base() + "?ac=home");
-  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::LoggedIn, platform::True);
   EXPECT_EQ(app::Public::SessionAddress, Base() + "?ac=home");
   EXPECT_EQ(LoginWindow(), nullptr) << "the main window's load unloads the login window";
   ASSERT_NE(MainWindow(), nullptr);
@@ -124,7 +124,7 @@ TEST_F(LoginWindowTest, AnyDifferenceFromTheLoginAddressCountsAsALogin) {
     toolkit.quit = false;
     Start();
     LoginWindow()->browser->CompleteTopLevel(landed);
-    EXPECT_EQ(app::Public::LoggedIn, vb::True);
+    EXPECT_EQ(app::Public::LoggedIn, platform::True);
     EXPECT_EQ(app::Public::SessionAddress, landed);
     ASSERT_NE(MainWindow(), nullptr);
     EXPECT_EQ(MainWindow()->browser->navigations.back(), landed);
@@ -140,12 +140,12 @@ TEST_F(LoginWindowTest, ADocumentNotFromTheWebIsNoLogin) {
     b->CompleteTopLevel(elsewhere);
     b->location = elsewhere;
     b->CompleteFrame(Base() + "?ac=home");  // a web frame in it
-    EXPECT_EQ(app::Public::LoggedIn, vb::False);
+    EXPECT_EQ(app::Public::LoggedIn, platform::False);
     EXPECT_EQ(MainWindow(), nullptr);
   }
   // The web in any letter case is the web.
   b->CompleteTopLevel(std::string("HTTPS://") + VARNOCK_SERVICE_HOST + ":8010/?ac=home");
-  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::LoggedIn, platform::True);
 }
 
 TEST_F(LoginWindowTest, TheTopLevelAddressDecidesWhicheverDocumentCompleted) {
@@ -154,7 +154,7 @@ TEST_F(LoginWindowTest, TheTopLevelAddressDecidesWhicheverDocumentCompleted) {
   // A frame at the login address while the top level has moved on.
   b->location = Base() + "?ac=home";
   b->CompleteFrame(Login());
-  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::LoggedIn, platform::True);
   EXPECT_EQ(app::Public::SessionAddress, Base() + "?ac=home");
 }
 
@@ -162,7 +162,7 @@ TEST_F(LoginWindowTest, AnUnreadableAddressCountsAsALoginWithAnEmptySessionAddre
   Start();
   LoginWindow()->browser->fail_location = true;
   LoginWindow()->browser->CompleteTopLevel(Login());
-  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::LoggedIn, platform::True);
   EXPECT_EQ(app::Public::SessionAddress, "");
   EXPECT_NE(MainWindow(), nullptr);
   EXPECT_TRUE(toolkit.msgboxes.empty());
@@ -189,7 +189,7 @@ TEST_F(LoginWindowTest, AfterTheSessionEndsTheWindowComesBackAfresh) {
   EXPECT_EQ(login->Caption(), "Varnock客户系统 - 登录");
   EXPECT_EQ(login->design.client_width, 5295);
   EXPECT_EQ(login->browser->navigations, std::vector<std::string>{Login()});
-  EXPECT_EQ(app::Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, platform::False);
 }
 
 TEST_F(LoginWindowTest, WhenTheMainWindowCannotComeUpTheLoginWindowReturns) {

@@ -68,9 +68,9 @@ TEST_F(MainWindowTest, ANarrowScreenOverhangsBothSidesEqually) {
 
 TEST_F(MainWindowTest, DesignHasTheCaptionAStatusBarAndTheBrowser) {
   StartLoggedIn();
-  const vb::FormDesign& d = MainWindow()->design;
+  const platform::FormDesign& d = MainWindow()->design;
   EXPECT_EQ(d.caption, "Varnock客户系统");
-  EXPECT_EQ(d.border, vb::BorderStyle::Sizable);
+  EXPECT_EQ(d.border, platform::BorderStyle::Sizable);
   ASSERT_NE(MainWindow()->status_bar, nullptr);
   ASSERT_NE(MainWindow()->browser, nullptr);
 }
@@ -121,16 +121,16 @@ TEST_F(MainWindowTest, CloseFromTheFrameAsksAndCancelKeepsEverything) {
   StartLoggedIn();
   fake::FakeWindow* w = MainWindow();
   const auto navigations = w->browser->navigations;
-  toolkit.answers.push_back({vb::vbCancel, nullptr});
+  toolkit.answers.push_back({platform::vbCancel, nullptr});
   w->CloseFromFrame();
   ASSERT_EQ(toolkit.msgboxes.size(), 1u);
   EXPECT_EQ(toolkit.msgboxes[0].prompt, "确定要退出吗？");
-  EXPECT_EQ(toolkit.msgboxes[0].buttons, vb::vbOKCancel);
+  EXPECT_EQ(toolkit.msgboxes[0].buttons, platform::vbOKCancel);
   EXPECT_EQ(toolkit.msgboxes[0].title, "Varnock");
   EXPECT_EQ(MainWindow(), w);
   EXPECT_TRUE(w->Visible());
   EXPECT_EQ(w->browser->navigations, navigations);
-  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::LoggedIn, platform::True);
   EXPECT_EQ(system.trims, 0);
   EXPECT_FALSE(toolkit.quit);
 }
@@ -139,14 +139,14 @@ class ConfirmedExit : public MainWindowTest, public ::testing::WithParamInterfac
 
 TEST_P(ConfirmedExit, ClearsTheFlagTrimsOnceAndEndsAtOnce) {
   StartLoggedIn();
-  toolkit.answers.push_back({vb::vbOK, nullptr});
+  toolkit.answers.push_back({platform::vbOK, nullptr});
   if (GetParam()) {
     MainWindow()->CloseFromFrame();
   } else {
     MainWindow()->ChooseMenu("mnExit");
   }
   EXPECT_TRUE(QuestionAsked());
-  EXPECT_EQ(app::Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, platform::False);
   EXPECT_EQ(system.trims, 1) << "the window's own unload handler does not run";
   EXPECT_TRUE(toolkit.quit);
   toolkit.RunPending();
@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(FromTheFrameOrTheMenu, ConfirmedExit, ::testing::Bool()
 
 TEST_F(MainWindowTest, WithTheFlagClearExitEndsWithoutAQuestion) {
   StartLoggedIn();
-  app::Public::LoggedIn = vb::False;
+  app::Public::LoggedIn = platform::False;
   MainWindow()->ChooseMenu("mnExit");
   EXPECT_FALSE(QuestionAsked());
   EXPECT_EQ(system.trims, 1);
@@ -170,16 +170,16 @@ class ExitWithDownloads : public MainWindowTest, public ::testing::WithParamInte
 
 TEST_P(ExitWithDownloads, AsksAndSaysTheyWillBeDropped) {
   StartLoggedIn();
-  if (!GetParam()) app::Public::LoggedIn = vb::False;
+  if (!GetParam()) app::Public::LoggedIn = platform::False;
   toolkit.downloads_under_way = 2;
-  toolkit.answers.push_back({vb::vbCancel, nullptr});
+  toolkit.answers.push_back({platform::vbCancel, nullptr});
   MainWindow()->ChooseMenu("mnExit");
   ASSERT_EQ(toolkit.msgboxes.size(), 1u);
   EXPECT_EQ(toolkit.msgboxes[0].prompt, "确定要退出吗？\n\n有 2 个下载尚未完成，退出后将被取消。");
-  EXPECT_EQ(toolkit.msgboxes[0].buttons, vb::vbOKCancel);
+  EXPECT_EQ(toolkit.msgboxes[0].buttons, platform::vbOKCancel);
   EXPECT_FALSE(toolkit.quit);
-  EXPECT_EQ(app::Public::LoggedIn, GetParam() ? vb::True : vb::False);
-  toolkit.answers.push_back({vb::vbOK, nullptr});
+  EXPECT_EQ(app::Public::LoggedIn, GetParam() ? platform::True : platform::False);
+  toolkit.answers.push_back({platform::vbOK, nullptr});
   MainWindow()->CloseFromFrame();
   EXPECT_TRUE(toolkit.quit);
 }
@@ -194,11 +194,11 @@ TEST_P(SystemEnd, AsksNothingTrimsAndEnds) {
   EXPECT_FALSE(QuestionAsked());
   EXPECT_EQ(system.trims, 1);
   EXPECT_TRUE(toolkit.quit);
-  EXPECT_EQ(app::Public::LoggedIn, vb::True) << "the flag is left as it was";
+  EXPECT_EQ(app::Public::LoggedIn, platform::True) << "the flag is left as it was";
 }
 
 INSTANTIATE_TEST_SUITE_P(TaskManagerAndSessionEnd, SystemEnd,
-                         ::testing::Values(vb::vbAppTaskManager, vb::vbAppWindows));
+                         ::testing::Values(platform::vbAppTaskManager, platform::vbAppWindows));
 
 // ------------------------------------------------------------------ menu
 
@@ -265,7 +265,7 @@ TEST_F(MainWindowTest, EachPageCommandNavigatesToItsAddressByteForByte) {
     ASSERT_EQ(b->navigations.size(), 1u);
     EXPECT_EQ(b->navigations[0], Base() + key);
   }
-  EXPECT_EQ(app::Public::LoggedIn, vb::True) << "page commands leave the session state alone";
+  EXPECT_EQ(app::Public::LoggedIn, platform::True) << "page commands leave the session state alone";
 }
 
 TEST_F(MainWindowTest, ChoosingTheSamePageTwiceNavigatesTwice) {
@@ -293,7 +293,7 @@ TEST_F(MainWindowTest, TitlesAndTheSeparatorRunNothing) {
 TEST_F(MainWindowTest, AFailedNavigationIsReportedAndTheWindowStays) {
   StartLoggedIn();
   MainWindow()->browser->fail_navigate = true;
-  toolkit.answers.push_back({vb::vbOK, nullptr});
+  toolkit.answers.push_back({platform::vbOK, nullptr});
   MainWindow()->ChooseMenu("mnSend");
   ASSERT_EQ(toolkit.msgboxes.size(), 1u);
   EXPECT_NE(toolkit.msgboxes[0].prompt.find("运行时错误"), std::string::npos);
@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, ACompletionAtTheLoginAddressReturnsToTheLoginWindow) {
   EXPECT_EQ(LoginWindow()->browser->navigations, std::vector<std::string>{Login()});
   EXPECT_FALSE(QuestionAsked());
   EXPECT_EQ(system.trims, trims + 1);
-  EXPECT_EQ(app::Public::LoggedIn, vb::False);
+  EXPECT_EQ(app::Public::LoggedIn, platform::False);
   EXPECT_FALSE(toolkit.quit) << "the program keeps running";
 }
 
@@ -343,7 +343,7 @@ TEST_F(MainWindowTest, AnythingButTheExactLoginAddressIsIgnored) {
   b->RaiseComplete(true, std::nullopt);  // no address at all
   EXPECT_NE(MainWindow(), nullptr);
   EXPECT_EQ(LoginWindow(), nullptr);
-  EXPECT_EQ(app::Public::LoggedIn, vb::True);
+  EXPECT_EQ(app::Public::LoggedIn, platform::True);
 }
 
 TEST_F(MainWindowTest, AfterTheReturnTheNextLoginOpensANewMainWindowCentredAgain) {

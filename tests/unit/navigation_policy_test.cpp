@@ -5,8 +5,8 @@
 
 namespace {
 
-using vb::browser::JudgeNavigation;
-using vb::browser::NavigationVerdict;
+using platform::browser::JudgeNavigation;
+using platform::browser::NavigationVerdict;
 
 TEST(NavigationPolicy, WebPagesAreFollowedInAnyFrame) {
   for (const char* uri : {"http://localhost:8010/?ac=send", "https://pay.example/checkout",
@@ -41,8 +41,8 @@ TEST(NavigationPolicy, OriginsAreSchemeHostAndPort) {
                          Row{"http://[::1]/", "http://[::1]:8010/", false},
                          Row{"about:blank", "about:blank", false},
                          Row{"http://localhost:8010/", "", false}}) {
-    EXPECT_EQ(vb::browser::SameOrigin(row.a, row.b), row.same) << row.a << " vs " << row.b;
-    EXPECT_EQ(vb::browser::SameOrigin(row.b, row.a), row.same) << row.b << " vs " << row.a;
+    EXPECT_EQ(platform::browser::SameOrigin(row.a, row.b), row.same) << row.a << " vs " << row.b;
+    EXPECT_EQ(platform::browser::SameOrigin(row.b, row.a), row.same) << row.b << " vs " << row.a;
   }
 }
 
@@ -64,22 +64,22 @@ TEST(NavigationPolicy, PageMadeContentOnlyInsideFrames) {
 }
 
 TEST(NavigationPolicy, SchemesAreReadCaseInsensitively) {
-  EXPECT_EQ(vb::browser::SchemeOf("HtTpS://x"), "https");
-  EXPECT_EQ(vb::browser::SchemeOf("view-source:x"), "view-source");
-  EXPECT_EQ(vb::browser::SchemeOf("no scheme"), "");
-  EXPECT_EQ(vb::browser::SchemeOf("c:\\\\x"), "c");
+  EXPECT_EQ(platform::browser::SchemeOf("HtTpS://x"), "https");
+  EXPECT_EQ(platform::browser::SchemeOf("view-source:x"), "view-source");
+  EXPECT_EQ(platform::browser::SchemeOf("no scheme"), "");
+  EXPECT_EQ(platform::browser::SchemeOf("c:\\\\x"), "c");
 }
 
 TEST(Zoom, StepsUpAndDownWithinBoundsAndBackToNormal) {
-  EXPECT_DOUBLE_EQ(vb::browser::NextZoomLevel(1.0, +1), 1.1);
-  EXPECT_DOUBLE_EQ(vb::browser::NextZoomLevel(1.1, -1), 1.0);
-  EXPECT_DOUBLE_EQ(vb::browser::NextZoomLevel(1.0, -1), 0.9);
-  EXPECT_DOUBLE_EQ(vb::browser::NextZoomLevel(1.17, +1), 1.25) << "from between two steps";
-  EXPECT_DOUBLE_EQ(vb::browser::NextZoomLevel(3.0, +1), 3.0);
-  EXPECT_DOUBLE_EQ(vb::browser::NextZoomLevel(0.3, -1), 0.3);
-  EXPECT_DOUBLE_EQ(vb::browser::NextZoomLevel(2.5, 0), 1.0);
+  EXPECT_DOUBLE_EQ(platform::browser::NextZoomLevel(1.0, +1), 1.1);
+  EXPECT_DOUBLE_EQ(platform::browser::NextZoomLevel(1.1, -1), 1.0);
+  EXPECT_DOUBLE_EQ(platform::browser::NextZoomLevel(1.0, -1), 0.9);
+  EXPECT_DOUBLE_EQ(platform::browser::NextZoomLevel(1.17, +1), 1.25) << "from between two steps";
+  EXPECT_DOUBLE_EQ(platform::browser::NextZoomLevel(3.0, +1), 3.0);
+  EXPECT_DOUBLE_EQ(platform::browser::NextZoomLevel(0.3, -1), 0.3);
+  EXPECT_DOUBLE_EQ(platform::browser::NextZoomLevel(2.5, 0), 1.0);
   double level = 1.0;
-  for (int i = 0; i < 50; ++i) level = vb::browser::NextZoomLevel(level, +1);
+  for (int i = 0; i < 50; ++i) level = platform::browser::NextZoomLevel(level, +1);
   EXPECT_DOUBLE_EQ(level, 3.0);
 }
 

@@ -20,7 +20,7 @@
 
 namespace {
 
-using namespace vb::browser;
+using namespace platform::browser;
 
 // Test double: timers that run only when the test moves the clock on.
 class ManualScheduler final : public Scheduler {
@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {{Step::Start, 1}, {Step::Commit, 1, kLogin}, {Step::Frame, 0, "f1"},
                        {Step::Fail, 1, kLogin, LoadFailure::Unreachable}, {Step::Finish, 1}, {Step::Start, 2},
                        {Step::Commit, 2, kLogin}, {Step::Finish, 2}},
-                      "", vb::texts::kUnreachable},
+                      "", platform::texts::kUnreachable},
         CompletionRow{"WebKitSupersededSaysNothing", false,
                       {{Step::Start, 1}, {Step::Fail, 1, kLogin, LoadFailure::Superseded}, {Step::Finish, 1},
                        {Step::Start, 2}, {Step::Commit, 2, kHome}, {Step::Finish, 2}},
@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "top:http://localhost:8010/?ac=home frame:late", nullptr},
         CompletionRow{"WebKitCrash", false,
                       {{Step::Start, 1}, {Step::Commit, 1, kHome}, {Step::Finish, 1}, {Step::Crash}},
-                      "top:http://localhost:8010/?ac=home", vb::texts::kCrashed},
+                      "top:http://localhost:8010/?ac=home", platform::texts::kCrashed},
         // WebView2: NavigationStarting → Started, ContentLoading → Commit,
         // FrameNavigationCompleted → Frame, NavigationCompleted → (Fail) Finish.
         CompletionRow{"WebView2Page", false, {{Step::Start, 7}, {Step::Commit, 7, kHome}, {Step::Finish, 7}},
@@ -221,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
         CompletionRow{"WebView2FailureWithoutContentLoading", false,
                       {{Step::Start, 3}, {Step::Fail, 3, kHome, LoadFailure::TooManyRedirects}, {Step::Finish, 3},
                        {Step::Start, 4}, {Step::Commit, 4, kHome}, {Step::Finish, 4}},
-                      "", vb::texts::kTooManyRedirects}),
+                      "", platform::texts::kTooManyRedirects}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------- decisions
@@ -291,7 +291,7 @@ TEST_F(PageLoadTest, AnEmptyRefusalSaysItIsAnHttpSignIn) {
   page.Started(1);
   EXPECT_EQ(page.DecideResponse(Response{401, 0, true, false, true}), ResponseDecision::Refuse);
   page.Failed(1, kHome, LoadFailure::Superseded);
-  EXPECT_TRUE(Shows(vb::texts::kHttpSignIn));
+  EXPECT_TRUE(Shows(platform::texts::kHttpSignIn));
   EXPECT_EQ(page.DecideResponse(Response{200, 10, true, true, true}), ResponseDecision::Download);
 }
 
@@ -365,8 +365,8 @@ INSTANTIATE_TEST_SUITE_P(
                   Hung(t);
                   t.scheduler.Advance(kAskAfterMilliseconds);
                   t.page.StopHungPage();
-                  EXPECT_TRUE(t.Shows(vb::texts::kStoppedHung));
-                  EXPECT_TRUE(t.Shows(vb::texts::kSessionKept));
+                  EXPECT_TRUE(t.Shows(platform::texts::kStoppedHung));
+                  EXPECT_TRUE(t.Shows(platform::texts::kSessionKept));
                 },
                 1, false, {kHome}},
         // A command the user gave meets a held process: a new one carries it out.
@@ -411,8 +411,8 @@ TEST_F(PageLoadTest, BeforeTheLoginTheStopPageSaysNothingOfALogin) {
   Hung(*this);
   scheduler.Advance(kAskAfterMilliseconds);
   page.StopHungPage();
-  EXPECT_TRUE(Shows(vb::texts::kStoppedHung));
-  EXPECT_FALSE(Shows(vb::texts::kSessionKept));
+  EXPECT_TRUE(Shows(platform::texts::kStoppedHung));
+  EXPECT_FALSE(Shows(platform::texts::kSessionKept));
 }
 
 // ---------------------------------------------------------------- downloads
@@ -446,7 +446,7 @@ TEST(DownloadTurnsTest, OneDialogAtATimeAndNoFlood) {
 }
 
 TEST(TextsTest, FillPutsEachValueInItsPlace) {
-  EXPECT_EQ(vb::texts::Fill(vb::texts::kCannotSave, {"/tmp/{}.csv", "磁盘已满"}), "无法保存文件 /tmp/{}.csv：磁盘已满");
+  EXPECT_EQ(platform::texts::Fill(platform::texts::kCannotSave, {"/tmp/{}.csv", "磁盘已满"}), "无法保存文件 /tmp/{}.csv：磁盘已满");
   EXPECT_EQ(WebPageCaption("", "http://user@pay.example:8443/x"), "网页 - 无标题 (pay.example)");
   EXPECT_EQ(WebPageCaption("付款", "about:blank"), "网页 - 付款 (about:blank)");
 }

@@ -42,7 +42,7 @@ TEST(PosixSystem, TheTrimGivesFreedHeapBackAndTheResidentSetFalls) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the sanitizer's allocator keeps freed memory in quarantine";
 #endif
-  vb::PosixSystem system;
+  platform::PosixSystem system;
   // Heap blocks, touched, then freed; every eighth stays, so that the free
   // memory lies between blocks in use where free() alone cannot return it.
   constexpr std::size_t kBlock = 64 * 1024;
@@ -56,21 +56,21 @@ TEST(PosixSystem, TheTrimGivesFreedHeapBackAndTheResidentSetFalls) {
     if (i % 8 != 7) std::free(std::exchange(blocks[i], nullptr));
   }
   const long before = ResidentKiB();
-  ASSERT_TRUE(system.SetProcessWorkingSetSize(system.GetCurrentProcess(), vb::kTrimWorkingSet,
-                                              vb::kTrimWorkingSet));
+  ASSERT_TRUE(system.SetProcessWorkingSetSize(system.GetCurrentProcess(), platform::kTrimWorkingSet,
+                                              platform::kTrimWorkingSet));
   const long after = ResidentKiB();
   for (char* block : blocks) std::free(block);
   EXPECT_LT(after, before - 100 * 1024) << "before " << before << " KiB, after " << after << " KiB";
 }
 
 TEST(PosixSystem, OnlyTheCurrentProcessWithBothLimitsAtMinusOneIsTrimmed) {
-  vb::PosixSystem system;
-  EXPECT_FALSE(system.SetProcessWorkingSetSize(1234, vb::kTrimWorkingSet, vb::kTrimWorkingSet));
+  platform::PosixSystem system;
+  EXPECT_FALSE(system.SetProcessWorkingSetSize(1234, platform::kTrimWorkingSet, platform::kTrimWorkingSet));
   EXPECT_FALSE(system.SetProcessWorkingSetSize(system.GetCurrentProcess(), 1 << 20, 1 << 22));
 }
 
 TEST(PosixSystem, OnlyVisibleRegularFilesExist) {
-  vb::PosixSystem system;
+  platform::PosixSystem system;
   TempDir dir;
   std::ofstream(dir.path() / "tool") << "x";
   std::ofstream(dir.path() / ".hidden") << "x";
@@ -83,7 +83,7 @@ TEST(PosixSystem, OnlyVisibleRegularFilesExist) {
 }
 
 TEST(PosixSystem, ShellStartsTheProgramAndReturnsWithoutWaiting) {
-  vb::PosixSystem system;
+  platform::PosixSystem system;
   TempDir dir;
   const fs::path marker = dir.path() / "started";
   const fs::path tool = dir.path() / "tool";
@@ -91,7 +91,7 @@ TEST(PosixSystem, ShellStartsTheProgramAndReturnsWithoutWaiting) {
   fs::permissions(tool, fs::perms::owner_all);
 
   const auto begin = std::chrono::steady_clock::now();
-  const double id = system.Shell(tool.string(), vb::vbNormalFocus);
+  const double id = system.Shell(tool.string(), platform::vbNormalFocus);
   const auto returned_after = std::chrono::steady_clock::now() - begin;
   EXPECT_GT(id, 0);
   EXPECT_FALSE(fs::exists(marker)) << "the call waited for the program";
@@ -103,23 +103,23 @@ TEST(PosixSystem, ShellStartsTheProgramAndReturnsWithoutWaiting) {
 }
 
 TEST(PosixSystem, ShellRaisesAnErrorWhenNothingCanBeStarted) {
-  vb::PosixSystem system;
+  platform::PosixSystem system;
   TempDir dir;
   std::ofstream(dir.path() / "not-executable") << "x";
-  EXPECT_THROW(system.Shell("", 1), vb::RuntimeError);
-  EXPECT_THROW(system.Shell((dir.path() / "missing").string(), 1), vb::RuntimeError);
-  EXPECT_THROW(system.Shell((dir.path() / "not-executable").string(), 1), vb::RuntimeError);
-  EXPECT_THROW(system.Shell(dir.path().string(), 1), vb::RuntimeError);
+  EXPECT_THROW(system.Shell("", 1), platform::RuntimeError);
+  EXPECT_THROW(system.Shell((dir.path() / "missing").string(), 1), platform::RuntimeError);
+  EXPECT_THROW(system.Shell((dir.path() / "not-executable").string(), 1), platform::RuntimeError);
+  EXPECT_THROW(system.Shell(dir.path().string(), 1), platform::RuntimeError);
 }
 
 TEST(PosixSystem, TheRegistryHoldsTheFirstSystemInformationProgramFound) {
-  vb::PosixSystem system;
+  platform::PosixSystem system;
   const reg::HKEY hklm = reg::RootKey(static_cast<std::int32_t>(0x80000002));
   reg::HKEY key = 0;
   const reg::LONG rc = system.Registry().OpenKeyEx(hklm, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
                                                    0, reg::kKeyRead, &key);
   std::string first_found;
-  for (const char* const* path = vb::SystemInformationCandidates(); *path; ++path) {
+  for (const char* const* path = platform::SystemInformationCandidates(); *path; ++path) {
     if (access(*path, X_OK) == 0) {
       first_found = *path;
       break;

@@ -31,10 +31,10 @@ class SysInfoTest : public fake::ProgramTest {
   }
   bool Failed() const {
     return !toolkit.msgboxes.empty() && toolkit.msgboxes.back().prompt == "此时系统信息不可用" &&
-           toolkit.msgboxes.back().buttons == vb::vbOKOnly;
+           toolkit.msgboxes.back().buttons == platform::vbOKOnly;
   }
   void StartExpectingFailure() {
-    toolkit.answers.push_back({vb::vbOK, nullptr});
+    toolkit.answers.push_back({platform::vbOK, nullptr});
     About().StartSysInfo();
     EXPECT_TRUE(Failed());
     EXPECT_TRUE(system.started.empty());
@@ -112,7 +112,7 @@ TEST_F(SysInfoTest, MissingKeysValuesAndDeniedAccessFailWithAnEmptyValue) {
 TEST_F(SysInfoTest, AnEmptyValueEndsWithAnErrorAfterClosingTheKey) {
   Put(reg::kRegSz, {});
   std::string v = "kept";
-  EXPECT_THROW(About().GetKeyValue(kHklm, "K", "V", v), vb::RuntimeError);
+  EXPECT_THROW(About().GetKeyValue(kHklm, "K", "V", v), platform::RuntimeError);
   EXPECT_EQ(system.registry.OpenHandles(), 0u);
 }
 

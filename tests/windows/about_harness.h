@@ -51,7 +51,7 @@ class RecordingRegistry final : public reg::Registry {
   int stray_closes_ = 0;
 };
 
-class RecordingSystem final : public vb::System {
+class RecordingSystem final : public platform::System {
  public:
   struct Start {
     std::string path;
@@ -59,8 +59,8 @@ class RecordingSystem final : public vb::System {
     double id;
   };
 
-  vb::ProcessHandle GetCurrentProcess() override { return real_.GetCurrentProcess(); }
-  bool SetProcessWorkingSetSize(vb::ProcessHandle process, std::size_t minimum,
+  platform::ProcessHandle GetCurrentProcess() override { return real_.GetCurrentProcess(); }
+  bool SetProcessWorkingSetSize(platform::ProcessHandle process, std::size_t minimum,
                                 std::size_t maximum) override {
     return real_.SetProcessWorkingSetSize(process, minimum, maximum);
   }
@@ -68,7 +68,7 @@ class RecordingSystem final : public vb::System {
   bool FileExists(const std::string& path) override;
   double Shell(const std::string& path, int window_style) override;
 
-  vb::Win32System real_;
+  platform::Win32System real_;
   RecordingRegistry registry{real_.Registry()};
   std::vector<std::string> file_checks;
   std::vector<std::string> shell_calls;  // every path given to Shell
@@ -77,8 +77,8 @@ class RecordingSystem final : public vb::System {
 
 struct AboutHarness {
   RecordingSystem system;
-  vb::Win32Toolkit toolkit;
-  vb::FormRuntime runtime{toolkit, system, app::kTitle};
+  platform::Win32Toolkit toolkit;
+  platform::FormRuntime runtime{toolkit, system, app::kTitle};
   windows::frmAbout about{runtime};
 };
 

@@ -193,7 +193,7 @@ TEST_CASE(get_key_value_zero_size_value_raises_after_closing_the_key) {
     REQUIRE(key.Set("V", type, std::string_view()) == ERROR_SUCCESS);
     wintest::AboutHarness h;
     std::string value = "kept";
-    CHECK_THROWS_AS(h.about.GetKeyValue(kHklm, key.path(), "V", value), vb::RuntimeError);
+    CHECK_THROWS_AS(h.about.GetKeyValue(kHklm, key.path(), "V", value), platform::RuntimeError);
     CHECK_EQ(value, std::string("kept"));
     CHECK(h.system.registry.AllClosed());
     REQUIRE(h.system.registry.opens.size() == 1u);

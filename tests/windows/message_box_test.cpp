@@ -25,7 +25,7 @@ struct Outcome {
 };
 
 Outcome Ask(int buttons, Answer answer, const std::string& title = "Varnock") {
-  vb::Win32Toolkit toolkit;
+  platform::Win32Toolkit toolkit;
   wintest::BoxResponder responder(answer);
   const int result = toolkit.MsgBox(kPrompt, buttons, title, nullptr);
   const auto seen = responder.Seen();
@@ -44,36 +44,36 @@ void CheckBox(const Outcome& outcome, bool with_cancel, const std::string& title
 
 TEST_CASE(msgbox_ok_only_answers_ok_whatever_closed_it) {
   for (Answer answer : {Answer::Ok, Answer::Cancel, Answer::Close}) {
-    const Outcome outcome = Ask(vb::vbOKOnly, answer);
+    const Outcome outcome = Ask(platform::vbOKOnly, answer);
     CheckBox(outcome, false);
-    CHECK_EQ(outcome.answer, vb::vbOK);
+    CHECK_EQ(outcome.answer, platform::vbOK);
   }
 }
 
 TEST_CASE(msgbox_ok_cancel_answers_ok_or_cancel) {
-  const Outcome ok = Ask(vb::vbOKCancel, Answer::Ok);
+  const Outcome ok = Ask(platform::vbOKCancel, Answer::Ok);
   CheckBox(ok, true);
-  CHECK_EQ(ok.answer, vb::vbOK);
-  const Outcome cancel = Ask(vb::vbOKCancel, Answer::Cancel);
+  CHECK_EQ(ok.answer, platform::vbOK);
+  const Outcome cancel = Ask(platform::vbOKCancel, Answer::Cancel);
   CheckBox(cancel, true);
-  CHECK_EQ(cancel.answer, vb::vbCancel);
-  const Outcome closed = Ask(vb::vbOKCancel, Answer::Close);
+  CHECK_EQ(cancel.answer, platform::vbCancel);
+  const Outcome closed = Ask(platform::vbOKCancel, Answer::Close);
   CheckBox(closed, true);
-  CHECK_EQ(closed.answer, vb::vbCancel);
+  CHECK_EQ(closed.answer, platform::vbCancel);
 }
 
 TEST_CASE(msgbox_caption_is_the_title_passed) {
   const std::string title = "关于 Varnock";
-  const Outcome outcome = Ask(vb::vbOKOnly, Answer::Ok, title);
+  const Outcome outcome = Ask(platform::vbOKOnly, Answer::Ok, title);
   CheckBox(outcome, false, title);
 }
 
 TEST_CASE(msgbox_of_the_form_runtime_is_captioned_with_the_application_title) {
-  vb::Win32Toolkit toolkit;
-  vb::Win32System system;
-  vb::FormRuntime runtime(toolkit, system, app::kTitle);
+  platform::Win32Toolkit toolkit;
+  platform::Win32System system;
+  platform::FormRuntime runtime(toolkit, system, app::kTitle);
   wintest::BoxResponder responder(Answer::Cancel);
-  CHECK_EQ(runtime.MsgBox(kPrompt, vb::vbOKCancel), vb::vbCancel);
+  CHECK_EQ(runtime.MsgBox(kPrompt, platform::vbOKCancel), platform::vbCancel);
   const auto seen = responder.Seen();
   REQUIRE(seen.size() == 1u);
   CHECK_EQ(seen[0].caption, win32::Widen(app::kTitle));
@@ -81,17 +81,17 @@ TEST_CASE(msgbox_of_the_form_runtime_is_captioned_with_the_application_title) {
 }
 
 TEST_CASE(toolkit_parts_beyond_message_boxes_raise_a_clear_error) {
-  vb::Win32Toolkit toolkit;
-  vb::Toolkit& base = toolkit;
+  platform::Win32Toolkit toolkit;
+  platform::Toolkit& base = toolkit;
   auto raises_not_available = [](auto&& call) {
     try {
       call();
-    } catch (const vb::RuntimeError& error) {
+    } catch (const platform::RuntimeError& error) {
       return std::string(error.what()).find("not available in this build") != std::string::npos;
     }
     return false;
   };
-  CHECK(raises_not_available([&] { base.OpenWindow(vb::FormDesign{}, vb::WindowCallbacks{}); }));
+  CHECK(raises_not_available([&] { base.OpenWindow(platform::FormDesign{}, platform::WindowCallbacks{}); }));
   CHECK(raises_not_available([&] { base.ScreenWidth(); }));
   CHECK(raises_not_available([&] { base.ScreenHeight(); }));
   CHECK(raises_not_available([&] { base.Run(); }));

@@ -37,27 +37,27 @@ std::wstring OwnPath() {
 // ------------------------------------------------------------ working set
 
 TEST_CASE(system_current_process_is_the_pseudo_handle) {
-  vb::Win32System system;
-  const vb::ProcessHandle process = system.GetCurrentProcess();
-  CHECK_EQ(process, reinterpret_cast<vb::ProcessHandle>(::GetCurrentProcess()));
-  CHECK_EQ(process, vb::ProcessHandle{-1});
+  platform::Win32System system;
+  const platform::ProcessHandle process = system.GetCurrentProcess();
+  CHECK_EQ(process, reinterpret_cast<platform::ProcessHandle>(::GetCurrentProcess()));
+  CHECK_EQ(process, platform::ProcessHandle{-1});
   // A handle the API takes as this process.
   CHECK_EQ(::GetProcessId(reinterpret_cast<HANDLE>(process)), ::GetCurrentProcessId());
 }
 
 TEST_CASE(system_working_set_trim_succeeds_and_the_set_does_not_grow) {
-  vb::Win32System system;
+  platform::Win32System system;
   // Pages touched and then released, so that there is something to give back.
   std::vector<std::vector<char>> blocks;
   for (int i = 0; i < 64; ++i) blocks.emplace_back(256 * 1024, static_cast<char>(i));
   for (std::size_t i = 0; i < blocks.size(); i += 2) std::vector<char>().swap(blocks[i]);
   // Once before measuring, so that the pages of the calls themselves are in.
-  system.SetProcessWorkingSetSize(system.GetCurrentProcess(), vb::kTrimWorkingSet,
-                                  vb::kTrimWorkingSet);
+  system.SetProcessWorkingSetSize(system.GetCurrentProcess(), platform::kTrimWorkingSet,
+                                  platform::kTrimWorkingSet);
   WorkingSet();
   const SIZE_T before = WorkingSet();
-  CHECK(system.SetProcessWorkingSetSize(system.GetCurrentProcess(), vb::kTrimWorkingSet,
-                                        vb::kTrimWorkingSet));
+  CHECK(system.SetProcessWorkingSetSize(system.GetCurrentProcess(), platform::kTrimWorkingSet,
+                                        platform::kTrimWorkingSet));
   const SIZE_T after = WorkingSet();
   std::printf("    working set %zu KiB before the trim, %zu KiB after\n", before / 1024,
               after / 1024);
@@ -68,7 +68,7 @@ TEST_CASE(system_working_set_trim_succeeds_and_the_set_does_not_grow) {
 // ------------------------------------------------------------ file test
 
 TEST_CASE(system_file_exists_only_for_plain_files) {
-  vb::Win32System system;
+  platform::Win32System system;
   wintest::TempDir dir(L"Varnock Files");
   REQUIRE(wintest::WriteFile(dir.path() / L"tool.exe", "x"));
   REQUIRE(wintest::WriteFile(dir.path() / L"read-only.exe", "x"));
@@ -95,7 +95,7 @@ TEST_CASE(system_file_exists_only_for_plain_files) {
 }
 
 TEST_CASE(system_file_exists_takes_utf8_paths) {
-  vb::Win32System system;
+  platform::Win32System system;
   wintest::TempDir dir(L"Varnock \u7CFB\u7EDF");
   const std::wstring name = L"\u7CFB\u7EDF\u4FE1\u606F.exe";
   REQUIRE(wintest::WriteFile(dir.path() / name, "x"));
@@ -104,7 +104,7 @@ TEST_CASE(system_file_exists_takes_utf8_paths) {
 }
 
 TEST_CASE(system_file_exists_resolves_a_doubled_backslash) {
-  vb::Win32System system;
+  platform::Win32System system;
   wintest::TempDir dir(L"Varnock Files");
   REQUIRE(wintest::WriteFile(dir.path() / L"MSINFO32.EXE", "x"));
   CHECK(system.FileExists(dir.Text() + "\\\\MSINFO32.EXE"));
@@ -142,7 +142,7 @@ struct ChildStart {
 };
 
 void CheckStartedWithStyle(int vb_style, unsigned expected_show) {
-  vb::Win32System system;
+  platform::Win32System system;
   ChildStart child;
   REQUIRE(child.ready);
   const double id = system.Shell(child.Path(), vb_style);
@@ -174,7 +174,7 @@ TEST_CASE(system_shell_maps_the_other_window_styles) {
 }
 
 TEST_CASE(system_shell_failures_raise_file_not_found) {
-  vb::Win32System system;
+  platform::Win32System system;
   wintest::TempDir dir(L"Varnock Shell");
   REQUIRE(wintest::WriteFile(dir.path() / L"not a program.exe", "plain text"));
   for (const std::string& path :
@@ -182,20 +182,20 @@ TEST_CASE(system_shell_failures_raise_file_not_found) {
     int number = 0;
     try {
       system.Shell(path, 1);
-    } catch (const vb::RuntimeError& error) {
+    } catch (const platform::RuntimeError& error) {
       number = error.Number();
     }
-    CHECK_EQ(number, vb::kErrFileNotFound);
+    CHECK_EQ(number, platform::kErrFileNotFound);
   }
-  CHECK_THROWS_AS(system.Shell("", 1), vb::RuntimeError);
+  CHECK_THROWS_AS(system.Shell("", 1), platform::RuntimeError);
 }
 
 // ------------------------------------------------------------ ANSI text
 
 TEST_CASE(ansi_to_text_converts_the_system_code_page_to_utf8) {
-  CHECK_EQ(vb::AnsiToText(""), std::string());
-  CHECK_EQ(vb::AnsiToText("C:\\Tools\\x.exe"), std::string("C:\\Tools\\x.exe"));
-  CHECK_EQ(vb::AnsiToText(std::string_view("ab\0", 3)), std::string("ab\0", 3));
+  CHECK_EQ(platform::AnsiToText(""), std::string());
+  CHECK_EQ(platform::AnsiToText("C:\\Tools\\x.exe"), std::string("C:\\Tools\\x.exe"));
+  CHECK_EQ(platform::AnsiToText(std::string_view("ab\0", 3)), std::string("ab\0", 3));
   // Text outside ASCII, written in the code page by the system itself.
   int converted = 0;
   for (const wchar_t* text : {L"\u4E2D\u6587", L"caf\u00E9", L"\u0416\u0443\u043A", L"\u00A3"}) {
@@ -205,7 +205,7 @@ TEST_CASE(ansi_to_text_converts_the_system_code_page_to_utf8) {
                                              sizeof ansi, nullptr, &lossy);
     if (length <= 1 || lossy) continue;  // not in this code page
     if (::GetACP() != CP_UTF8) CHECK(std::string_view(ansi) != win32::Narrow(text));
-    CHECK_EQ(vb::AnsiToText(ansi), win32::Narrow(text));
+    CHECK_EQ(platform::AnsiToText(ansi), win32::Narrow(text));
     ++converted;
   }
   std::printf("    code page %u: %d texts converted\n", ::GetACP(), converted);

@@ -112,22 +112,22 @@ TEST_CASE(version_resource_fixed_numbers) {
   CHECK_EQ(fixed->dwFileType, DWORD{VFT_APP});
 }
 
-LPCWSTR ResourceName(vb::ImageId image) { return MAKEINTRESOURCEW(vb::win32::ResourceOf(image).id); }
+LPCWSTR ResourceName(platform::ImageId image) { return MAKEINTRESOURCEW(platform::win32::ResourceOf(image).id); }
 
 // Every image the program names is in its resources, of the kind the map
 // says: the resource script and the map agree.
 TEST_CASE(every_image_id_names_a_resource_of_its_kind) {
-  const auto [icon, icon_size] = Resource(ResourceName(vb::ImageId::WindowIcon), RT_GROUP_ICON);
-  CHECK(vb::win32::ResourceOf(vb::ImageId::WindowIcon).kind == vb::win32::ResourceKind::IconGroup);
+  const auto [icon, icon_size] = Resource(ResourceName(platform::ImageId::WindowIcon), RT_GROUP_ICON);
+  CHECK(platform::win32::ResourceOf(platform::ImageId::WindowIcon).kind == platform::win32::ResourceKind::IconGroup);
   CHECK(icon != nullptr && icon_size > 0);
-  const auto [logo, logo_size] = Resource(ResourceName(vb::ImageId::Logo), RT_RCDATA);
-  CHECK(vb::win32::ResourceOf(vb::ImageId::Logo).kind == vb::win32::ResourceKind::Png);
+  const auto [logo, logo_size] = Resource(ResourceName(platform::ImageId::Logo), RT_RCDATA);
+  CHECK(platform::win32::ResourceOf(platform::ImageId::Logo).kind == platform::win32::ResourceKind::Png);
   REQUIRE(logo != nullptr && logo_size > 8);
   CHECK(std::memcmp(logo, "\x89PNG\r\n\x1a\n", 8) == 0);
 }
 
 TEST_CASE(icon_group_holds_16_and_32_pixels_at_4_8_and_32_bits) {
-  const auto [group, group_size] = Resource(ResourceName(vb::ImageId::WindowIcon), RT_GROUP_ICON);
+  const auto [group, group_size] = Resource(ResourceName(platform::ImageId::WindowIcon), RT_GROUP_ICON);
   REQUIRE(group != nullptr);
   REQUIRE(group_size >= sizeof(GroupIconHeader));
   GroupIconHeader header;
@@ -174,7 +174,7 @@ using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDelet
 TEST_CASE(icon_loads_at_both_sizes) {
   for (int size : {16, 32}) {
     UniqueIcon icon(
-        static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), ResourceName(vb::ImageId::WindowIcon),
+        static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), ResourceName(platform::ImageId::WindowIcon),
                                         IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
     REQUIRE(icon != nullptr);
     ICONINFO info{};

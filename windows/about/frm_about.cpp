@@ -6,31 +6,31 @@
 namespace windows {
 namespace {
 
-vb::FormDesign Design() {
-  vb::FormDesign d;
+platform::FormDesign Design() {
+  platform::FormDesign d;
   d.name = "frmAbout";
   d.caption = "关于";
-  d.border = vb::BorderStyle::FixedDialog;
+  d.border = platform::BorderStyle::FixedDialog;
   d.min_button = false;
   d.max_button = false;
   d.client_width = 5760;
   d.client_height = 3525;
-  d.startup = vb::StartUpPosition::CenterOwner;
+  d.startup = platform::StartUpPosition::CenterOwner;
   return d;
 }
 
 }  // namespace
 
-frmAbout::frmAbout(vb::FormRuntime& runtime) : vb::Form(runtime, Design()) {}
+frmAbout::frmAbout(platform::FormRuntime& runtime) : platform::Form(runtime, Design()) {}
 
-void frmAbout::CreateControls(vb::NativeWindow& window) {
+void frmAbout::CreateControls(platform::NativeWindow& window) {
   // Created in tab order.
-  vb::ButtonDesign ok{{4125, 2625, 1500, 345}, "确定", /*is_default=*/true, /*is_cancel=*/true,
+  platform::ButtonDesign ok{{4125, 2625, 1500, 345}, "确定", /*is_default=*/true, /*is_cancel=*/true,
                      "cmdOK"};
   cmdOK = window.AddButton(ok, {[this] { Command([this] { cmdOK_Click(); }); }});
-  picIcon = window.AddPicture({{120, 120, 1815, 1395}, vb::ImageId::Logo, /*border=*/true, "picIcon",
+  picIcon = window.AddPicture({{120, 120, 1815, 1395}, platform::ImageId::Logo, /*border=*/true, "picIcon",
                                std::string(app::kTitle) + " 标志"});
-  vb::ButtonDesign sysinfo{{4140, 3075, 1485, 345}, "系统信息(&S)...", false, false, "cmdSysInfo"};
+  platform::ButtonDesign sysinfo{{4140, 3075, 1485, 345}, "系统信息(&S)...", false, false, "cmdSysInfo"};
   cmdSysInfo = window.AddButton(sysinfo, {[this] { Command([this] { cmdSysInfo_Click(); }); }});
   lblDescription =
       window.AddLabel({{240, 1680, 5085, 570}, "应用程序描述", /*black_text=*/true, "lblDescription"});

@@ -9,9 +9,9 @@
 
 namespace windows {
 
-class frmAbout final : public vb::Form {
+class frmAbout final : public platform::Form {
  public:
-  explicit frmAbout(vb::FormRuntime& runtime);
+  explicit frmAbout(platform::FormRuntime& runtime);
 
   // Starts the system information tool found through the registry, or tells
   // the user it is not available. Reports every outcome itself.
@@ -24,20 +24,20 @@ class frmAbout final : public vb::Form {
                    std::string& KeyVal);
 
  protected:
-  void CreateControls(vb::NativeWindow& window) override;
+  void CreateControls(platform::NativeWindow& window) override;
   void Form_Load() override;
 
  private:
   void cmdOK_Click();
   void cmdSysInfo_Click();
 
-  vb::Ctl<vb::CommandButton> cmdOK{this};
-  vb::Ctl<vb::PictureBox> picIcon{this};
-  vb::Ctl<vb::CommandButton> cmdSysInfo{this};
-  vb::Ctl<vb::Label> lblDescription{this};
-  vb::Ctl<vb::Label> lblDisclaimer{this};
-  vb::Ctl<vb::Label> lblTitle{this};
-  vb::Ctl<vb::Label> lblVersion{this};
+  platform::Ctl<platform::CommandButton> cmdOK{this};
+  platform::Ctl<platform::PictureBox> picIcon{this};
+  platform::Ctl<platform::CommandButton> cmdSysInfo{this};
+  platform::Ctl<platform::Label> lblDescription{this};
+  platform::Ctl<platform::Label> lblDisclaimer{this};
+  platform::Ctl<platform::Label> lblTitle{this};
+  platform::Ctl<platform::Label> lblVersion{this};
 };
 
 }  // namespace windows

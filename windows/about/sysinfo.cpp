@@ -48,12 +48,12 @@ void frmAbout::StartSysInfo() {
       }
     }
     if (found) {
-      Sys().Shell(SysInfoPath, vb::vbNormalFocus);
+      Sys().Shell(SysInfoPath, platform::vbNormalFocus);
       return;
     }
   } catch (const std::exception&) {
   }
-  MsgBox("此时系统信息不可用", vb::vbOKOnly);
+  MsgBox("此时系统信息不可用", platform::vbOKOnly);
 }
 
 bool frmAbout::GetKeyValue(std::int32_t KeyRoot, const std::string& KeyName,
@@ -83,7 +83,7 @@ bool frmAbout::GetKeyValue(std::int32_t KeyRoot, const std::string& KeyName,
     return false;
   }
 
-  if (KeyValSize == 0) throw vb::RuntimeError(vb::kErrInvalidProcedureCall, "无效的过程调用或参数");
+  if (KeyValSize == 0) throw platform::RuntimeError(platform::kErrInvalidProcedureCall, "无效的过程调用或参数");
   // Only the last byte is looked at: one terminating NUL goes, data stored
   // without one keeps all its bytes.
   std::size_t kept = KeyValSize;
@@ -91,7 +91,7 @@ bool frmAbout::GetKeyValue(std::int32_t KeyRoot, const std::string& KeyName,
 
   switch (KeyValType) {
     case REG_SZ:
-      KeyVal = vb::AnsiToText(std::string_view(reinterpret_cast<const char*>(tmpVal.data()), kept));
+      KeyVal = platform::AnsiToText(std::string_view(reinterpret_cast<const char*>(tmpVal.data()), kept));
       break;
     case REG_DWORD: {
       // Last byte first: the most significant byte of a little-endian value

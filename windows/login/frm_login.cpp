@@ -7,8 +7,8 @@
 
 namespace windows {
 
-using vb::ResumeNext;
-using vb::ResumeNextIf;
+using platform::ResumeNext;
+using platform::ResumeNextIf;
 
 namespace {
 
@@ -20,39 +20,39 @@ constexpr int kAutomaticLoginsInARow = 3;
 constexpr auto kLoginLoopGap = std::chrono::seconds(10);
 constexpr const char* kLoginLoopStopped = "登录后服务立即返回了登录页面，已停止自动登录。请稍后再试。";
 
-vb::FormDesign Design() {
-  vb::FormDesign d;
+platform::FormDesign Design() {
+  platform::FormDesign d;
   d.name = "frmLogin";
-  d.border = vb::BorderStyle::Sizable;
+  d.border = platform::BorderStyle::Sizable;
   d.min_button = true;
   d.max_button = false;
   d.client_width = 5295;
   d.client_height = 3825;
   // Centred on the owner; the login window never has one, so on the screen.
-  d.startup = vb::StartUpPosition::CenterOwner;
+  d.startup = platform::StartUpPosition::CenterOwner;
   return d;
 }
 
 }  // namespace
 
-frmLogin::frmLogin(vb::FormRuntime& runtime, app::Forms& forms)
-    : vb::Form(runtime, Design()), forms_(forms) {}
+frmLogin::frmLogin(platform::FormRuntime& runtime, app::Forms& forms)
+    : platform::Form(runtime, Design()), forms_(forms) {}
 
-void frmLogin::CreateControls(vb::NativeWindow& window) {
-  vb::BrowserEvents events;
-  events.DocumentComplete = [this](const vb::BrowserFrame& pDisp, const vb::Variant& URL) {
+void frmLogin::CreateControls(platform::NativeWindow& window) {
+  platform::BrowserEvents events;
+  events.DocumentComplete = [this](const platform::BrowserFrame& pDisp, const platform::Variant& URL) {
     Raise([&] { WebBrowser1_DocumentComplete(pDisp, URL); });
   };
   // A frame of a landing page that never arrives whole is no login: its
   // completion waits for the page's.
   WebBrowser1 = window.AddBrowser(
-      {vb::Rect{120, 120, 1815, 1095}, /*frames_wait_for_their_page=*/true, /*before_login=*/true}, std::move(events));
+      {platform::Rect{120, 120, 1815, 1095}, /*frames_wait_for_their_page=*/true, /*before_login=*/true}, std::move(events));
 }
 
 void frmLogin::Form_Load() {
-  app::Public::LoggedIn = vb::False;
+  app::Public::LoggedIn = platform::False;
   SetCaption(std::string(app::kMainCaption) + " - 登录");
-  SetWindowState(vb::WindowState::Normal);
+  SetWindowState(platform::WindowState::Normal);
   LoginAddress = app::BaseAddress() + std::string(app::kLoginPageKey);
   WebBrowser1->SetTop(0);
   WebBrowser1->SetLeft(0);
@@ -67,7 +67,7 @@ void frmLogin::Form_Resize() {
   }
 }
 
-void frmLogin::WebBrowser1_DocumentComplete(const vb::BrowserFrame&, const vb::Variant&) {
+void frmLogin::WebBrowser1_DocumentComplete(const platform::BrowserFrame&, const platform::Variant&) {
   // The top-level address decides, whichever document completed.
   std::string CurrentAddress;
   ResumeNext([&] { CurrentAddress = WebBrowser1->LocationURL(); });
@@ -83,7 +83,7 @@ void frmLogin::WebBrowser1_DocumentComplete(const vb::BrowserFrame&, const vb::V
     return;
   }
 
-  app::Public::LoggedIn = vb::True;
+  app::Public::LoggedIn = platform::True;
   app::Public::SessionAddress = CurrentAddress;
   ResumeNext([&] { Hide(); });
   // The main window's load runs inside this call and unloads this window.

@@ -10,23 +10,23 @@
 
 namespace windows {
 
-class frmLogin final : public vb::Form {
+class frmLogin final : public platform::Form {
  public:
-  frmLogin(vb::FormRuntime& runtime, app::Forms& forms);
+  frmLogin(platform::FormRuntime& runtime, app::Forms& forms);
 
  protected:
-  void CreateControls(vb::NativeWindow& window) override;
+  void CreateControls(platform::NativeWindow& window) override;
   void Form_Load() override;
   void Form_Resize() override;
 
  private:
-  void WebBrowser1_DocumentComplete(const vb::BrowserFrame& pDisp, const vb::Variant& URL);
+  void WebBrowser1_DocumentComplete(const platform::BrowserFrame& pDisp, const platform::Variant& URL);
   // Counts a login about to be taken; true when it is one of a loop that
   // no user takes part in.
   bool LoginLoops();
 
   app::Forms& forms_;
-  vb::Ctl<vb::Browser> WebBrowser1{this};
+  platform::Ctl<platform::Browser> WebBrowser1{this};
   std::string LoginAddress;
   // Kept across loads: logins in a row that no click or key of the user's
   // brought about, and when the last of them came.

@@ -12,42 +12,42 @@
 
 namespace windows {
 
-using vb::ResumeNext;
-using vb::ResumeNextIf;
+using platform::ResumeNext;
+using platform::ResumeNextIf;
 
 namespace {
 
-vb::FormDesign Design() {
-  vb::FormDesign d;
+platform::FormDesign Design() {
+  platform::FormDesign d;
   d.name = "varnock";
   d.caption = app::kMainCaption;
-  d.border = vb::BorderStyle::Sizable;
+  d.border = platform::BorderStyle::Sizable;
   d.client_width = 11040;
   d.client_height = 6240;
-  d.startup = vb::StartUpPosition::WindowsDefault;
+  d.startup = platform::StartUpPosition::WindowsDefault;
   return d;
 }
 
-constexpr vb::Single kOuterWidth = 14520;
-constexpr vb::Single kOuterHeight = 10880;
-constexpr vb::Single kTopEdge = 100;
-constexpr vb::Single kStatusBarHeight = 300;
+constexpr platform::Single kOuterWidth = 14520;
+constexpr platform::Single kOuterHeight = 10880;
+constexpr platform::Single kTopEdge = 100;
+constexpr platform::Single kStatusBarHeight = 300;
 
 }  // namespace
 
-varnock::varnock(vb::FormRuntime& runtime, app::Forms& forms)
-    : vb::Form(runtime, Design()), forms_(forms) {}
+varnock::varnock(platform::FormRuntime& runtime, app::Forms& forms)
+    : platform::Form(runtime, Design()), forms_(forms) {}
 
-void varnock::CreateControls(vb::NativeWindow& window) {
+void varnock::CreateControls(platform::NativeWindow& window) {
   StatusBar1 = window.AddStatusBar({255, "StatusBar1"});
 
-  vb::BrowserEvents events;
-  events.DocumentComplete = [this](const vb::BrowserFrame& pDisp, const vb::Variant& URL) {
+  platform::BrowserEvents events;
+  events.DocumentComplete = [this](const platform::BrowserFrame& pDisp, const platform::Variant& URL) {
     Raise([&] { WebBrowser1_DocumentComplete(pDisp, URL); });
   };
-  WebBrowser1 = window.AddBrowser({vb::Rect{240, 240, 4095, 3015}}, std::move(events));
+  WebBrowser1 = window.AddBrowser({platform::Rect{240, 240, 4095, 3015}}, std::move(events));
 
-  std::vector<vb::MenuItemDesign> menu;
+  std::vector<platform::MenuItemDesign> menu;
   menu.reserve(kMenuTable.size());
   for (const MenuEntry& entry : kMenuTable) {
     menu.push_back({std::string(entry.name), std::string(entry.caption), std::string(entry.parent)});
@@ -58,11 +58,11 @@ void varnock::CreateControls(vb::NativeWindow& window) {
 void varnock::Form_Load() {
   StartAddress = app::Public::SessionAddress;
   SetCaption(app::kMainCaption);
-  SetWindowState(vb::WindowState::Normal);
+  SetWindowState(platform::WindowState::Normal);
   SetWidth(kOuterWidth);
   SetHeight(kOuterHeight);
   SetTop(kTopEdge);
-  SetLeft((ScreenWidth() - Width()) / vb::Single{2});
+  SetLeft((ScreenWidth() - Width()) / platform::Single{2});
   WebBrowser1->SetTop(0);
   WebBrowser1->SetLeft(0);
   WebBrowser1->SetSilent(true);
@@ -81,8 +81,8 @@ void varnock::Form_Resize() {
   ResumeNext([&] { WebBrowser1->SetHeight(ScaleHeight() - StatusBar1->Height()); });
 }
 
-void varnock::Form_QueryUnload(vb::Integer& Cancel, vb::Integer UnloadMode) {
-  if (UnloadMode == vb::vbFormControlMenu) {
+void varnock::Form_QueryUnload(platform::Integer& Cancel, platform::Integer UnloadMode) {
+  if (UnloadMode == platform::vbFormControlMenu) {
     Cancel = 1;
     mnExit_Click();
   }
@@ -95,22 +95,22 @@ void varnock::mnExit_Click() {
   if (app::Public::LoggedIn != 0 || downloads > 0) {
     std::string prompt = "确定要退出吗？";
     if (downloads > 0) prompt += "\n\n有 " + std::to_string(downloads) + " 个下载尚未完成，退出后将被取消。";
-    if (MsgBox(prompt, vb::vbOKCancel) != vb::vbOK) return;
-    app::Public::LoggedIn = vb::False;
+    if (MsgBox(prompt, platform::vbOKCancel) != platform::vbOK) return;
+    app::Public::LoggedIn = platform::False;
   }
   TrimWorkingSet();
   End();
 }
 
-void varnock::Form_Unload(vb::Integer&) { TrimWorkingSet(); }
+void varnock::Form_Unload(platform::Integer&) { TrimWorkingSet(); }
 
 void varnock::TrimWorkingSet() {
   // The result is of no interest: a trim that did not happen changes nothing.
-  Sys().SetProcessWorkingSetSize(Sys().GetCurrentProcess(), vb::kTrimWorkingSet,
-                                 vb::kTrimWorkingSet);
+  Sys().SetProcessWorkingSetSize(Sys().GetCurrentProcess(), platform::kTrimWorkingSet,
+                                 platform::kTrimWorkingSet);
 }
 
-void varnock::WebBrowser1_DocumentComplete(const vb::BrowserFrame&, const vb::Variant& URL) {
+void varnock::WebBrowser1_DocumentComplete(const platform::BrowserFrame&, const platform::Variant& URL) {
   std::string LoginAddress;
   ResumeNext([&] { LoginAddress = app::BaseAddress() + std::string(app::kLoginPageKey); });
   if (!URL || !app::SameAddress(*URL, LoginAddress)) return;

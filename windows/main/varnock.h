@@ -11,22 +11,22 @@
 
 namespace windows {
 
-class varnock final : public vb::Form {
+class varnock final : public platform::Form {
  public:
-  varnock(vb::FormRuntime& runtime, app::Forms& forms);
+  varnock(platform::FormRuntime& runtime, app::Forms& forms);
 
   // 退出; also run when the window is closed from its frame.
   void mnExit_Click();
 
  protected:
-  void CreateControls(vb::NativeWindow& window) override;
+  void CreateControls(platform::NativeWindow& window) override;
   void Form_Load() override;
   void Form_Resize() override;
-  void Form_QueryUnload(vb::Integer& Cancel, vb::Integer UnloadMode) override;
-  void Form_Unload(vb::Integer& Cancel) override;
+  void Form_QueryUnload(platform::Integer& Cancel, platform::Integer UnloadMode) override;
+  void Form_Unload(platform::Integer& Cancel) override;
 
  private:
-  void WebBrowser1_DocumentComplete(const vb::BrowserFrame& pDisp, const vb::Variant& URL);
+  void WebBrowser1_DocumentComplete(const platform::BrowserFrame& pDisp, const platform::Variant& URL);
   // The Click of a menu item, routed by the menu table.
   void Menu_Click(const std::string& name);
   // The fifteen page commands differ only in their page key.
@@ -35,8 +35,8 @@ class varnock final : public vb::Form {
   void TrimWorkingSet();
 
   app::Forms& forms_;
-  vb::Ctl<vb::StatusBar> StatusBar1{this};
-  vb::Ctl<vb::Browser> WebBrowser1{this};
+  platform::Ctl<platform::StatusBar> StatusBar1{this};
+  platform::Ctl<platform::Browser> WebBrowser1{this};
   std::string StartAddress;
 };
 

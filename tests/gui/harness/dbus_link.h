@@ -9,10 +9,10 @@
 namespace gui {
 
 // The client's owners of GLib's references, and two of GLib's own types.
-using vb::gtk::GCharPtr;
-using vb::gtk::GObjectPtr;
-using VariantPtr = vb::gtk::OwnedPtr<GVariant, g_variant_unref>;
-using ErrorPtr = vb::gtk::OwnedPtr<GError, g_error_free>;
+using platform::gtk::GCharPtr;
+using platform::gtk::GObjectPtr;
+using VariantPtr = platform::gtk::OwnedPtr<GVariant, g_variant_unref>;
+using ErrorPtr = platform::gtk::OwnedPtr<GError, g_error_free>;
 
 // A private connection to one D-Bus message bus. Private on purpose: GLib's
 // shared session-bus singleton would outlive a Session and point at a dead bus.
