@@ -2,7 +2,7 @@
 # Renders the program's icons from their one drawing, assets/varnock.svg:
 # icon-<size>.png at 16, 32, 48, 64, 128 and 256 px (the hicolor theme's
 # sizes; 16 and 32 are also compiled into the program) and varnock.ico for
-# the Windows resource (platform/win32/make-icon.sh).
+# the Windows resource (scripts/make-windows-icon.sh).
 #
 #   scripts/make-icons.sh [output-folder]     (default: assets/)
 #
@@ -25,4 +25,4 @@ for size in 16 32 48 64 128 256; do
   rsvg-convert --width "$size" --height "$size" "$root/assets/varnock.svg" |
     /usr/bin/convert png:- -define png:exclude-chunks=date,time -strip "PNG32:$out/icon-$size.png"
 done
-"$root/platform/win32/make-icon.sh" "$out/varnock.ico" "$out"
+"$root/scripts/make-windows-icon.sh" "$out/varnock.ico" "$out"

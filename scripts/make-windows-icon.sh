@@ -7,10 +7,10 @@
 # The .ico is kept in the repository so that the Windows build needs no
 # ImageMagick.
 #
-#   make-icon.sh [output.ico] [folder holding icon-16.png and icon-32.png]
+#   make-windows-icon.sh [output.ico] [folder holding icon-16.png and icon-32.png]
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/assets/varnock.ico}
 assets=${2:-$root/assets}
 # /usr/local/bin/convert may be a stand-in; ImageMagick's own is in /usr/bin.
