@@ -18,6 +18,7 @@
 #include "platform/gtk/message_box.h"
 #include "platform/gtk/resources.h"
 #include "platform/gtk/web_engine.h"
+#include "platform/texts.h"
 #include "platform/twips.h"
 
 namespace platform::gtk {
@@ -77,6 +78,7 @@ GtkToolkit::GtkToolkit(const ProgramIdentity& identity) : scale_(DesktopTextScal
 }
 
 GtkToolkit::~GtkToolkit() {
+  warm_text_.disconnect();
   for (unsigned id : signal_sources_) g_source_remove(id);
   GdkDisplay* display = gdk_display_get_default();
   if (display != nullptr && GDK_IS_X11_DISPLAY(display)) {
@@ -206,7 +208,35 @@ int GtkToolkit::MsgBox(const std::string& prompt, int buttons, const std::string
   return with_cancel ? vbCancel : vbOK;
 }
 
+namespace {
+
+// The first text laid out in the program's own script costs its font
+// lookup and the loading of a large CJK font (about 6 ms here, with Noto
+// CJK), and the first window that has such text is the main window, built
+// while the user waits for it after the login. Laid out once, off screen,
+// a while after the start, when nothing waits for it.
+constexpr unsigned kWarmTextAfterMilliseconds = 1000;
+
+void WarmTextLayout() {
+  auto* bar = gtk_menu_bar_new();
+  g_object_ref_sink(bar);
+  GtkWidget* item = gtk_menu_item_new_with_mnemonic(texts::kCancel);
+  gtk_menu_shell_append(GTK_MENU_SHELL(bar), item);
+  GtkRequisition size;
+  gtk_widget_get_preferred_size(bar, nullptr, &size);
+  gtk_widget_destroy(bar);
+  g_object_unref(bar);
+}
+
+}  // namespace
+
 void GtkToolkit::Run() {
+  warm_text_ = Glib::signal_timeout().connect(
+      [] {
+        WarmTextLayout();
+        return false;
+      },
+      kWarmTextAfterMilliseconds, G_PRIORITY_LOW);
   RunUntil([] { return false; });
 }
 

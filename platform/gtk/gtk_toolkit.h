@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include <sigc++/connection.h>
+
 #include "platform/gtk/gtk_window.h"
 #include "platform/gtk/opengl_kept_out.h"
 #include "platform/gtk/toolkit_start.h"
@@ -85,6 +87,7 @@ class GtkToolkit final : public Toolkit {
   FrameExtents fixed_frame_;
   std::vector<unsigned> signal_sources_;
   bool quit_ = false;
+  sigc::connection warm_text_;
   bool display_lost_ = false;
 };
 
