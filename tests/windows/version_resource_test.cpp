@@ -2,6 +2,7 @@
 // through the version API and the resource functions.
 #include <algorithm>
 #include <cstring>
+#include <cwctype>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -185,6 +186,38 @@ TEST_CASE(icon_loads_at_both_sizes) {
     CHECK_EQ(bitmap.bmWidth, LONG{size});
     CHECK_EQ(bitmap.bmHeight, LONG{size});
   }
+}
+
+}  // namespace
+
+namespace {
+
+// What the manifest asks for, as the running program gets it: common
+// controls 6, and each window at its own monitor's DPI.
+TEST_CASE(manifest_gives_common_controls_6_and_asks_for_per_monitor_dpi) {
+  // comctl32.dll by name: the manifest's dependency sends it to version 6,
+  // kept side by side with the system's version 5. (Wine 8's version 6
+  // answers DllGetVersion with 5.81: where it is loaded from is what tells.)
+  ACTCTX_SECTION_KEYED_DATA redirect{};
+  redirect.cbSize = sizeof redirect;
+  CHECK(::FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll",
+                                   &redirect));
+  HMODULE comctl = ::LoadLibraryW(L"comctl32.dll");
+  REQUIRE(comctl != nullptr);
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(comctl, path, MAX_PATH);
+  std::wstring loaded(path);
+  std::transform(loaded.begin(), loaded.end(), loaded.begin(),
+                 [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+  CHECK(loaded.find(L"\\winsxs\\") != std::wstring::npos);
+
+  // Per-monitor DPI: Wine 8 treats every program as aware of it, so the
+  // manifest the program carries is read back instead.
+  const auto [manifest, manifest_size] = Resource(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  REQUIRE(manifest != nullptr);
+  const std::string text(reinterpret_cast<const char*>(manifest), manifest_size);
+  CHECK(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>") != std::string::npos);
+  CHECK(text.find(">true/pm</dpiAware>") != std::string::npos);
 }
 
 }  // namespace
