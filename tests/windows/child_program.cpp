@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "platform/win32/kernel_handle.h"
+#include "platform/win32/private_folder.h"
 #include "platform/win32/utf16.h"
 
 namespace wintest {
@@ -23,6 +24,12 @@ std::optional<std::wstring> Variable(const wchar_t* name) {
 std::optional<int> RunAsChild() {
   const auto report_path = Variable(kChildReportVariable);
   if (!report_path) return std::nullopt;
+  std::optional<platform::win32::PrivateFolder> folder;
+  if (const auto name = Variable(kChildFolderVariable)) {
+    folder.emplace(*name);
+    std::ofstream(std::filesystem::path(*report_path + L".folder"), std::ios::binary)
+        << win32::Narrow(folder->Path().wstring());
+  }
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   ::GetStartupInfoW(&startup);

@@ -10,6 +10,9 @@ namespace wintest {
 
 inline constexpr const wchar_t* kChildReportVariable = L"VARNOCK_TEST_CHILD_REPORT";
 inline constexpr const wchar_t* kChildReleaseVariable = L"VARNOCK_TEST_CHILD_RELEASE";
+// Set: the child makes a private folder of this name first, and writes its
+// path to the report's path with ".folder" added.
+inline constexpr const wchar_t* kChildFolderVariable = L"VARNOCK_TEST_CHILD_FOLDER";
 
 // In the child: writes the report and returns its exit status once released;
 // nothing when the program was not started as a child.
