@@ -1,0 +1,170 @@
+// The form's browser control on WebView2: WebView2's events turned into the
+// browser core's (browser::PageLoad), and the core's requests carried out
+// over ICoreWebView2 (browser::PageEngine).
+//
+// WebView2 event                        PageLoad
+//   NavigationStarting                  Decide (cancelled unless followed), Started(id)
+//   ContentLoading                      Committed(id, Source)
+//   NavigationCompleted                 Failed(id, uri, failure) if not a success, Finished(id)
+//   a frame's NavigationCompleted       FrameCompleted(the frame's address)
+//   NewWindowRequested                  Decide(new window)
+//   ProcessFailed (the page's process)  ProcessEnded
+//
+// The control is made asynchronously (the environment, then the controller
+// on the parent window): nothing waits for it, and what the core asks of
+// the page meanwhile is carried out once the controller exists.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/browser/page_load.h"
+#include "platform/twips.h"
+#include "platform/win32/hosted_browser.h"
+#include "platform/win32/webview2/com_ptr.h"
+#include "platform/win32/webview2/webview2_sdk.h"
+#include "platform/win32/win32_scheduler.h"
+
+namespace platform::win32 {
+
+// What the control needs of the program, and what the tests replace.
+struct WebView2Setup {
+  // Where the engine keeps its profile for the run.
+  std::wstring user_data_folder;
+  // Starts making the environment; the handler is called once it exists or
+  // could not be made. CreateWebView2Environment (the loader) when empty.
+  std::function<HRESULT(const std::wstring& user_data_folder,
+                        ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler)>
+      create_environment;
+  // A page's link to another site, opened in the desktop's web browser
+  // (ShellExecuteW when empty); an e-mail, telephone or SMS link offered to
+  // the desktop's program (ShellExecuteW when empty).
+  std::function<void(const std::string& uri)> open_in_browser;
+  std::function<void(const std::string& uri)> offer_to_desktop;
+};
+
+class WebView2Browser final : public HostedBrowser, private browser::PageEngine {
+ public:
+  WebView2Browser(HWND parent, UINT dpi, const BrowserDesign& design, BrowserEvents events, WebView2Setup setup);
+  ~WebView2Browser() override;
+  WebView2Browser(const WebView2Browser&) = delete;
+  WebView2Browser& operator=(const WebView2Browser&) = delete;
+
+  // Control
+  Single Left() const override { return rect_.left; }
+  Single Top() const override { return rect_.top; }
+  Single Width() const override { return rect_.width; }
+  Single Height() const override { return rect_.height; }
+  void SetLeft(Single twips) override;
+  void SetTop(Single twips) override;
+  void SetWidth(Single twips) override;
+  void SetHeight(Single twips) override;
+
+  // Browser
+  bool Silent() const override { return silent_; }
+  void SetSilent(bool silent) override { silent_ = silent; }
+  void Navigate(const std::string& url) override { page_.Navigate(url); }
+  std::string LocationURL() const override { return page_.Location(); }
+  bool NavigatedByUser() const override { return page_.NavigatedByUser(); }
+  void HoldAutomaticNavigation() override { page_.HoldAutomaticNavigation(); }
+
+  // HostedBrowser
+  void SetDpi(UINT dpi) override;
+  void Focus() override;
+  void Detach() override;
+
+  // The controller exists and shows the page.
+  bool Ready() const noexcept { return static_cast<bool>(webview_); }
+
+ private:
+  // browser::PageEngine
+  void Load(const std::string& uri) override;
+  void Reload() override;
+  void ShowHtml(const std::string& html, const std::string& uri) override;
+  void EndWebProcess() override;
+  void LeaveFullscreen() override;
+  bool Responsive() const override { return responsive_; }
+  void Probe() override;
+  void CancelProbe() override { ++probe_; }
+
+  // What the core asked of the page before the controller existed.
+  struct Queued {
+    enum class What { Nothing, Load, Reload, Html } what = What::Nothing;
+    std::string uri;
+    std::string html;
+  };
+
+  // A frame of the page and its handlers, kept until it is destroyed.
+  struct Frame {
+    ComPtr<ICoreWebView2Frame2> frame;
+    EventRegistrationToken starting{}, completed{}, destroyed{};
+    std::map<UINT64, std::string> addresses;  // by navigation id
+  };
+
+  void Create();
+  void OnEnvironment(HRESULT result, ICoreWebView2Environment* environment);
+  void OnController(HRESULT result, ICoreWebView2Controller* controller);
+  void Configure();
+  void Listen();
+  void Place();
+  void SetPlace(Single Rect::*side, Single twips);
+  void Carry(const Queued& request);
+  // Runs `task` after the current event, from the message loop.
+  void Later(std::function<void()> task);
+
+  HRESULT OnNavigationStarting(ICoreWebView2NavigationStartingEventArgs* args);
+  HRESULT OnContentLoading(ICoreWebView2ContentLoadingEventArgs* args);
+  HRESULT OnNavigationCompleted(ICoreWebView2NavigationCompletedEventArgs* args);
+  HRESULT OnFrameCreated(ICoreWebView2FrameCreatedEventArgs* args);
+  HRESULT OnNewWindowRequested(ICoreWebView2NewWindowRequestedEventArgs* args);
+  HRESULT OnProcessFailed(ICoreWebView2ProcessFailedEventArgs* args);
+  HRESULT OnPermissionRequested(ICoreWebView2PermissionRequestedEventArgs* args);
+  HRESULT OnBasicAuthenticationRequested(ICoreWebView2BasicAuthenticationRequestedEventArgs* args);
+  void ForgetFrame(Frame* frame);
+  // Carries out the core's decision; false when the engine is not to follow.
+  bool Follow(browser::NavigationDecision decision, const std::string& uri);
+
+  HWND parent_;
+  TwipScale scale_;
+  Rect rect_;
+  BrowserEvents events_;
+  WebView2Setup setup_;
+  Win32Scheduler scheduler_;
+  browser::PageLoad page_{*this, scheduler_};
+  // Handlers WebView2 calls later check this before they touch the control.
+  std::shared_ptr<WebView2Browser*> alive_;
+
+  ComPtr<ICoreWebView2Environment> environment_;
+  ComPtr<ICoreWebView2Controller> controller_;
+  ComPtr<ICoreWebView2> webview_;
+  std::vector<std::pair<HRESULT (STDMETHODCALLTYPE ICoreWebView2::*)(EventRegistrationToken), EventRegistrationToken>>
+      registrations_;
+  ComPtr<ICoreWebView2_4> webview4_;
+  EventRegistrationToken frame_created_{};
+  std::vector<std::unique_ptr<Frame>> frames_;
+
+  Queued queued_;
+  // The page of ours asked for (ShowHtml) and the address it stands for,
+  // until its navigation starts; then that navigation's id.
+  std::string own_page_uri_;
+  bool own_page_asked_ = false;
+  UINT64 own_page_id_ = 0;
+  bool own_page_started_ = false;
+  // The address each navigation under way started for, by id.
+  std::map<UINT64, std::string> addresses_;
+  std::vector<std::unique_ptr<browser::Timer>> later_;
+  int ending_ = 0;  // process ends asked for and not yet reported
+  unsigned probe_ = 0;
+  bool responsive_ = true;
+  bool silent_ = false;
+  bool detached_ = false;
+};
+
+// The factory the Win32 toolkit is given: WebView2 controls sharing one
+// user data folder. `setup.user_data_folder` applies to every control.
+BrowserFactory WebView2Factory(WebView2Setup setup);
+
+}  // namespace platform::win32

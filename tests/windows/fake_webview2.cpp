@@ -1,0 +1,260 @@
+// Test doubles of WebView2 (see fake_webview2.h).
+#include "tests/windows/fake_webview2.h"
+
+#include <cwchar>
+
+namespace wintest {
+namespace {
+
+LPWSTR CoString(const std::wstring& text) {
+  auto* copy = static_cast<LPWSTR>(CoTaskMemAlloc((text.size() + 1) * sizeof(wchar_t)));
+  std::wmemcpy(copy, text.c_str(), text.size() + 1);
+  return copy;
+}
+
+template <class Handler>
+HRESULT Keep(ComPtr<Handler>& slot, Handler* handler, EventRegistrationToken* token) {
+  slot = ComPtr<Handler>::Retain(handler);
+  token->value = reinterpret_cast<INT64>(handler);
+  return S_OK;
+}
+
+class StartingArgs final : public ComObject<stubs::ICoreWebView2NavigationStartingEventArgs> {
+ public:
+  StartingArgs(UINT64 id, std::wstring uri, bool redirect)
+      : ComObject({&IID_ICoreWebView2NavigationStartingEventArgs}), id_(id), uri_(std::move(uri)),
+        redirect_(redirect) {}
+  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override { return *uri = CoString(uri_), S_OK; }
+  HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* user) override { return *user = FALSE, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_IsRedirected(BOOL* redirect) override { return *redirect = redirect_, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override { return *id = id_, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Cancel(BOOL* cancel) override { return *cancel = cancel_, S_OK; }
+  HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override { return cancel_ = cancel, S_OK; }
+  BOOL cancel_ = FALSE;
+
+ private:
+  UINT64 id_;
+  std::wstring uri_;
+  BOOL redirect_;
+};
+
+class ContentLoadingArgs final : public ComObject<stubs::ICoreWebView2ContentLoadingEventArgs> {
+ public:
+  explicit ContentLoadingArgs(UINT64 id) : ComObject({&IID_ICoreWebView2ContentLoadingEventArgs}), id_(id) {}
+  HRESULT STDMETHODCALLTYPE get_IsErrorPage(BOOL* error) override { return *error = FALSE, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override { return *id = id_, S_OK; }
+
+ private:
+  UINT64 id_;
+};
+
+class CompletedArgs final : public ComObject<stubs::ICoreWebView2NavigationCompletedEventArgs> {
+ public:
+  CompletedArgs(UINT64 id, bool success, COREWEBVIEW2_WEB_ERROR_STATUS status)
+      : ComObject({&IID_ICoreWebView2NavigationCompletedEventArgs}), id_(id), success_(success), status_(status) {}
+  HRESULT STDMETHODCALLTYPE get_IsSuccess(BOOL* success) override { return *success = success_, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_WebErrorStatus(COREWEBVIEW2_WEB_ERROR_STATUS* status) override {
+    return *status = status_, S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_NavigationId(UINT64* id) override { return *id = id_, S_OK; }
+
+ private:
+  UINT64 id_;
+  BOOL success_;
+  COREWEBVIEW2_WEB_ERROR_STATUS status_;
+};
+
+class FrameCreatedArgs final : public ComObject<stubs::ICoreWebView2FrameCreatedEventArgs> {
+ public:
+  explicit FrameCreatedArgs(ComPtr<FakeFrame> frame)
+      : ComObject({&IID_ICoreWebView2FrameCreatedEventArgs}), frame_(std::move(frame)) {}
+  HRESULT STDMETHODCALLTYPE get_Frame(ICoreWebView2Frame** frame) override {
+    *frame = frame_.get();
+    frame_->AddRef();
+    return S_OK;
+  }
+
+ private:
+  ComPtr<FakeFrame> frame_;
+};
+
+class ProcessFailedArgs final : public ComObject<stubs::ICoreWebView2ProcessFailedEventArgs> {
+ public:
+  explicit ProcessFailedArgs(COREWEBVIEW2_PROCESS_FAILED_KIND kind)
+      : ComObject({&IID_ICoreWebView2ProcessFailedEventArgs}), kind_(kind) {}
+  HRESULT STDMETHODCALLTYPE get_ProcessFailedKind(COREWEBVIEW2_PROCESS_FAILED_KIND* kind) override {
+    return *kind = kind_, S_OK;
+  }
+
+ private:
+  COREWEBVIEW2_PROCESS_FAILED_KIND kind_;
+};
+
+}  // namespace
+
+// ------------------------------------------------------------- settings
+
+FakeSettings::FakeSettings()
+    : ComObject({&IID_ICoreWebView2Settings, &IID_ICoreWebView2Settings2, &IID_ICoreWebView2Settings3,
+                 &IID_ICoreWebView2Settings4}) {}
+HRESULT FakeSettings::put_AreDevToolsEnabled(BOOL value) { return dev_tools = value, S_OK; }
+HRESULT FakeSettings::put_AreBrowserAcceleratorKeysEnabled(BOOL value) { return accelerator_keys = value, S_OK; }
+HRESULT FakeSettings::put_IsPasswordAutosaveEnabled(BOOL value) { return password_autosave = value, S_OK; }
+HRESULT FakeSettings::put_IsGeneralAutofillEnabled(BOOL value) { return autofill = value, S_OK; }
+
+// ------------------------------------------------------------- frames
+
+FakeFrame::FakeFrame() : ComObject({&IID_ICoreWebView2Frame, &IID_ICoreWebView2Frame2}) {}
+
+HRESULT FakeFrame::add_NavigationStarting(ICoreWebView2FrameNavigationStartingEventHandler* handler,
+                                          EventRegistrationToken* token) {
+  return Keep(starting_, handler, token);
+}
+HRESULT FakeFrame::remove_NavigationStarting(EventRegistrationToken) { return starting_.reset(), S_OK; }
+HRESULT FakeFrame::add_NavigationCompleted(ICoreWebView2FrameNavigationCompletedEventHandler* handler,
+                                           EventRegistrationToken* token) {
+  return Keep(completed_, handler, token);
+}
+HRESULT FakeFrame::remove_NavigationCompleted(EventRegistrationToken) { return completed_.reset(), S_OK; }
+HRESULT FakeFrame::add_Destroyed(ICoreWebView2FrameDestroyedEventHandler* handler, EventRegistrationToken* token) {
+  return Keep(destroyed_, handler, token);
+}
+HRESULT FakeFrame::remove_Destroyed(EventRegistrationToken) { return destroyed_.reset(), S_OK; }
+
+bool FakeFrame::Load(UINT64 id, const std::wstring& uri, bool success) {
+  auto starting = MakeFake<StartingArgs>(id, uri, false);
+  if (starting_) starting_->Invoke(this, starting.get());
+  if (starting->cancel_) success = false;
+  auto completed = MakeFake<CompletedArgs>(id, success,
+                                           starting->cancel_ ? COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED
+                                                             : COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN);
+  if (completed_) completed_->Invoke(this, completed.get());
+  return !starting->cancel_;
+}
+
+// ------------------------------------------------------------- the web view
+
+FakeWebView::FakeWebView()
+    : ComObject({&IID_ICoreWebView2, &IID_ICoreWebView2_2, &IID_ICoreWebView2_3, &IID_ICoreWebView2_4}),
+      settings(MakeFake<FakeSettings>()) {}
+
+HRESULT FakeWebView::get_Settings(ICoreWebView2Settings** out) {
+  *out = settings.get();
+  settings->AddRef();
+  return S_OK;
+}
+HRESULT FakeWebView::get_Source(LPWSTR* uri) { return *uri = CoString(source), S_OK; }
+HRESULT FakeWebView::Navigate(LPCWSTR uri) { return navigated.emplace_back(uri), S_OK; }
+HRESULT FakeWebView::NavigateToString(LPCWSTR html) { return shown.emplace_back(html), S_OK; }
+HRESULT FakeWebView::Reload() { return S_OK; }
+HRESULT FakeWebView::ExecuteScript(LPCWSTR, ICoreWebView2ExecuteScriptCompletedHandler* handler) {
+  if (handler != nullptr) handler->Invoke(S_OK, L"0");
+  return S_OK;
+}
+
+#define FAKE_EVENT(Event, slot)                                                                                \
+  HRESULT FakeWebView::add_##Event(ICoreWebView2##Event##EventHandler* handler, EventRegistrationToken* token) { \
+    return Keep(slot, handler, token);                                                                         \
+  }                                                                                                            \
+  HRESULT FakeWebView::remove_##Event(EventRegistrationToken) { return slot.reset(), S_OK; }
+FAKE_EVENT(NavigationStarting, starting_)
+FAKE_EVENT(ContentLoading, content_loading_)
+FAKE_EVENT(NavigationCompleted, completed_)
+FAKE_EVENT(NewWindowRequested, new_window_)
+FAKE_EVENT(ProcessFailed, process_failed_)
+FAKE_EVENT(PermissionRequested, permission_)
+FAKE_EVENT(FrameCreated, frame_created_)
+#undef FAKE_EVENT
+
+bool FakeWebView::Listened() const { return starting_ && content_loading_ && completed_ && frame_created_; }
+
+bool FakeWebView::RaiseStarting(UINT64 id, const std::wstring& uri, bool redirect) {
+  auto args = MakeFake<StartingArgs>(id, uri, redirect);
+  if (starting_) starting_->Invoke(this, args.get());
+  return !args->cancel_;
+}
+
+void FakeWebView::RaiseContentLoading(UINT64 id) {
+  auto args = MakeFake<ContentLoadingArgs>(id);
+  if (content_loading_) content_loading_->Invoke(this, args.get());
+}
+
+void FakeWebView::RaiseCompleted(UINT64 id, bool success, COREWEBVIEW2_WEB_ERROR_STATUS status) {
+  auto args = MakeFake<CompletedArgs>(id, success, status);
+  if (completed_) completed_->Invoke(this, args.get());
+}
+
+ComPtr<FakeFrame> FakeWebView::RaiseFrameCreated() {
+  auto frame = MakeFake<FakeFrame>();
+  auto args = MakeFake<FrameCreatedArgs>(frame);
+  if (frame_created_) frame_created_->Invoke(this, args.get());
+  return frame;
+}
+
+void FakeWebView::RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND kind) {
+  auto args = MakeFake<ProcessFailedArgs>(kind);
+  if (process_failed_) process_failed_->Invoke(this, args.get());
+}
+
+void FakeWebView::Load(UINT64 id, const std::wstring& uri) {
+  const std::wstring address = uri.empty() ? L"data:text/html;charset=utf-8;base64,PHA+" : uri;
+  if (!RaiseStarting(id, address)) {
+    RaiseCompleted(id, false, COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED);
+    return;
+  }
+  source = address;
+  RaiseContentLoading(id);
+  RaiseCompleted(id, true);
+}
+
+// ------------------------------------------------------------- controller, environment
+
+FakeController::FakeController(ComPtr<FakeWebView> webview)
+    : ComObject({&IID_ICoreWebView2Controller}), webview_(std::move(webview)) {}
+HRESULT FakeController::get_CoreWebView2(ICoreWebView2** webview) {
+  *webview = webview_.get();
+  webview_->AddRef();
+  return S_OK;
+}
+HRESULT FakeController::put_Bounds(RECT value) { return bounds = value, S_OK; }
+HRESULT FakeController::put_IsVisible(BOOL value) { return visible = value, S_OK; }
+HRESULT FakeController::MoveFocus(COREWEBVIEW2_MOVE_FOCUS_REASON) { return S_OK; }
+HRESULT FakeController::Close() { return closed = true, S_OK; }
+
+FakeEnvironment::FakeEnvironment() : ComObject({&IID_ICoreWebView2Environment}) {}
+HRESULT FakeEnvironment::CreateCoreWebView2Controller(HWND,
+                                                      ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* h) {
+  pending = ComPtr<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>::Retain(h);
+  return S_OK;
+}
+
+FakeWebView2::FakeWebView2()
+    : webview(MakeFake<FakeWebView>()),
+      controller(MakeFake<FakeController>(webview)),
+      environment(MakeFake<FakeEnvironment>()) {}
+
+platform::win32::WebView2Setup FakeWebView2::Setup() {
+  platform::win32::WebView2Setup setup;
+  setup.user_data_folder = L"C:\\profile";
+  setup.create_environment = [this](const std::wstring& folder,
+                                    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
+    user_data_folder = folder;
+    environment_pending = ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>::Retain(handler);
+    return S_OK;
+  };
+  setup.offer_to_desktop = [this](const std::string& uri) { offered.push_back(uri); };
+  setup.open_in_browser = [this](const std::string& uri) { opened.push_back(uri); };
+  return setup;
+}
+
+void FakeWebView2::CompleteEnvironment() {
+  auto handler = std::move(environment_pending);
+  if (handler) handler->Invoke(S_OK, environment.get());
+}
+
+void FakeWebView2::CompleteController() {
+  auto handler = std::move(environment->pending);
+  if (handler) handler->Invoke(S_OK, controller.get());
+}
+
+}  // namespace wintest

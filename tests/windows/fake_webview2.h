@@ -1,0 +1,183 @@
+// Test doubles of WebView2: an environment, a controller, a web view, its
+// settings, frames and event arguments, implementing the ICoreWebView2*
+// interfaces the adapter uses, compiled against the SDK's headers. Nothing
+// runs a page: a test raises the events itself, in the orders WebView2
+// documents (navigation events: NavigationStarting, SourceChanged,
+// ContentLoading, HistoryChanged, DOMContentLoaded, NavigationCompleted; a
+// navigation started during another: Starting(1), Starting(2),
+// Completed(1), the rest of 2; a navigation cancelled in NavigationStarting
+// completes unsuccessfully, OPERATION_CANCELED).
+#pragma once
+
+#include <initializer_list>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/win32/webview2/com_ptr.h"
+#include "platform/win32/webview2/webview2_browser.h"
+#include "tests/windows/webview2_stubs.h"
+
+namespace wintest {
+
+using platform::win32::ComPtr;
+
+// IUnknown for a double that implements one chain of interfaces.
+template <class Stub>
+class ComObject : public Stub {
+ public:
+  explicit ComObject(std::initializer_list<const IID*> iids) : iids_(iids) {}
+  virtual ~ComObject() = default;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    bool known = IsEqualIID(riid, IID_IUnknown);
+    for (const IID* iid : iids_) known = known || IsEqualIID(riid, *iid);
+    if (!known) return E_NOINTERFACE;
+    *object = static_cast<Stub*>(this);
+    this->AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+ private:
+  std::vector<const IID*> iids_;
+  ULONG references_ = 1;
+};
+
+template <class T, class... A>
+ComPtr<T> MakeFake(A&&... args) {
+  return ComPtr<T>::Adopt(new T(std::forward<A>(args)...));
+}
+
+class FakeSettings final : public ComObject<stubs::ICoreWebView2Settings4> {
+ public:
+  FakeSettings();
+  HRESULT STDMETHODCALLTYPE put_AreDevToolsEnabled(BOOL value) override;
+  HRESULT STDMETHODCALLTYPE put_AreBrowserAcceleratorKeysEnabled(BOOL value) override;
+  HRESULT STDMETHODCALLTYPE put_IsPasswordAutosaveEnabled(BOOL value) override;
+  HRESULT STDMETHODCALLTYPE put_IsGeneralAutofillEnabled(BOOL value) override;
+  // As WebView2 starts: everything on.
+  BOOL dev_tools = TRUE, accelerator_keys = TRUE, password_autosave = TRUE, autofill = TRUE;
+};
+
+class FakeFrame final : public ComObject<stubs::ICoreWebView2Frame2> {
+ public:
+  FakeFrame();
+  HRESULT STDMETHODCALLTYPE add_NavigationStarting(ICoreWebView2FrameNavigationStartingEventHandler* handler,
+                                                   EventRegistrationToken* token) override;
+  HRESULT STDMETHODCALLTYPE remove_NavigationStarting(EventRegistrationToken token) override;
+  HRESULT STDMETHODCALLTYPE add_NavigationCompleted(ICoreWebView2FrameNavigationCompletedEventHandler* handler,
+                                                    EventRegistrationToken* token) override;
+  HRESULT STDMETHODCALLTYPE remove_NavigationCompleted(EventRegistrationToken token) override;
+  HRESULT STDMETHODCALLTYPE add_Destroyed(ICoreWebView2FrameDestroyedEventHandler* handler,
+                                          EventRegistrationToken* token) override;
+  HRESULT STDMETHODCALLTYPE remove_Destroyed(EventRegistrationToken token) override;
+
+  // The frame's own navigation, whole: true when it was let through.
+  bool Load(UINT64 id, const std::wstring& uri, bool success = true);
+
+ private:
+  ComPtr<ICoreWebView2FrameNavigationStartingEventHandler> starting_;
+  ComPtr<ICoreWebView2FrameNavigationCompletedEventHandler> completed_;
+  ComPtr<ICoreWebView2FrameDestroyedEventHandler> destroyed_;
+};
+
+class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
+ public:
+  FakeWebView();
+  HRESULT STDMETHODCALLTYPE get_Settings(ICoreWebView2Settings** settings) override;
+  HRESULT STDMETHODCALLTYPE get_Source(LPWSTR* uri) override;
+  HRESULT STDMETHODCALLTYPE Navigate(LPCWSTR uri) override;
+  HRESULT STDMETHODCALLTYPE NavigateToString(LPCWSTR html) override;
+  HRESULT STDMETHODCALLTYPE Reload() override;
+  HRESULT STDMETHODCALLTYPE ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) override;
+#define FAKE_EVENT(Event)                                                                                     \
+  HRESULT STDMETHODCALLTYPE add_##Event(ICoreWebView2##Event##EventHandler* handler, EventRegistrationToken* token) \
+      override;                                                                                               \
+  HRESULT STDMETHODCALLTYPE remove_##Event(EventRegistrationToken token) override;
+  FAKE_EVENT(NavigationStarting)
+  FAKE_EVENT(ContentLoading)
+  FAKE_EVENT(NavigationCompleted)
+  FAKE_EVENT(NewWindowRequested)
+  FAKE_EVENT(ProcessFailed)
+  FAKE_EVENT(PermissionRequested)
+  FAKE_EVENT(FrameCreated)
+#undef FAKE_EVENT
+
+  // Raise one event each. Starting answers whether it was let through.
+  bool RaiseStarting(UINT64 id, const std::wstring& uri, bool redirect = false);
+  void RaiseContentLoading(UINT64 id);
+  void RaiseCompleted(UINT64 id, bool success,
+                      COREWEBVIEW2_WEB_ERROR_STATUS status = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN);
+  ComPtr<FakeFrame> RaiseFrameCreated();
+  void RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND kind);
+  // A whole navigation as WebView2 reports a load that succeeds (Source
+  // changes before ContentLoading); the one NavigateToString asked for
+  // when `uri` is empty (its address is a data: one).
+  void Load(UINT64 id, const std::wstring& uri);
+  bool Listened() const;
+
+  std::vector<std::wstring> navigated;  // Navigate's addresses, in order
+  std::vector<std::wstring> shown;      // NavigateToString's documents
+  std::wstring source = L"about:blank";
+  ComPtr<FakeSettings> settings;
+
+ private:
+  ComPtr<ICoreWebView2NavigationStartingEventHandler> starting_;
+  ComPtr<ICoreWebView2ContentLoadingEventHandler> content_loading_;
+  ComPtr<ICoreWebView2NavigationCompletedEventHandler> completed_;
+  ComPtr<ICoreWebView2NewWindowRequestedEventHandler> new_window_;
+  ComPtr<ICoreWebView2ProcessFailedEventHandler> process_failed_;
+  ComPtr<ICoreWebView2PermissionRequestedEventHandler> permission_;
+  ComPtr<ICoreWebView2FrameCreatedEventHandler> frame_created_;
+};
+
+class FakeController final : public ComObject<stubs::ICoreWebView2Controller> {
+ public:
+  explicit FakeController(ComPtr<FakeWebView> webview);
+  HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** webview) override;
+  HRESULT STDMETHODCALLTYPE put_Bounds(RECT bounds) override;
+  HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL visible) override;
+  HRESULT STDMETHODCALLTYPE MoveFocus(COREWEBVIEW2_MOVE_FOCUS_REASON reason) override;
+  HRESULT STDMETHODCALLTYPE Close() override;
+
+  RECT bounds{};
+  BOOL visible = FALSE;
+  bool closed = false;
+
+ private:
+  ComPtr<FakeWebView> webview_;
+};
+
+class FakeEnvironment final : public ComObject<stubs::ICoreWebView2Environment> {
+ public:
+  FakeEnvironment();
+  HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller(
+      HWND parent, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override;
+  ComPtr<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler> pending;
+};
+
+// One WebView2 as the adapter sees it, made when the test says so.
+struct FakeWebView2 {
+  FakeWebView2();
+  // Creation as the adapter starts it: held until the test completes it.
+  platform::win32::WebView2Setup Setup();
+  void CompleteEnvironment();
+  void CompleteController();
+
+  ComPtr<FakeWebView> webview;
+  ComPtr<FakeController> controller;
+  ComPtr<FakeEnvironment> environment;
+  ComPtr<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler> environment_pending;
+  std::wstring user_data_folder;
+  std::vector<std::string> offered;  // addresses offered to the desktop
+  std::vector<std::string> opened;   // addresses opened in the desktop's browser
+};
+
+}  // namespace wintest

@@ -1,0 +1,253 @@
+// The WebView2 control (platform/win32/webview2/) on test doubles of
+// WebView2 (fake_webview2.h): the events a page's load raises, in WebView2's
+// documented orders, and what the control makes of them.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/texts.h"
+#include "platform/win32/utf16.h"
+#include "tests/windows/check.h"
+#include "tests/windows/fake_webview2.h"
+
+namespace {
+
+using platform::win32::WebView2Browser;
+using wintest::FakeWebView2;
+using Completion = std::pair<bool, std::string>;  // top level, address
+
+const std::string kPage = "http://localhost:8010/login.aspx";
+const std::string kOther = "http://localhost:8010/main.aspx";
+const std::string kFrame1 = "http://localhost:8010/top.aspx";
+const std::string kFrame2 = "http://localhost:8010/menu.aspx";
+
+// Runs the thread's messages until `done` or a generous time has passed.
+template <class Done>
+bool PumpUntil(Done done) {
+  const ULONGLONG deadline = GetTickCount64() + 10000;
+  while (!done()) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    if (done()) break;
+    if (GetTickCount64() > deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  }
+  return true;
+}
+
+// A control on the doubles, its completions noted.
+struct Control {
+  explicit Control(bool frames_wait = false, UINT dpi = 96,
+                   platform::Rect rect = platform::Rect{150, 300, 1500, 750}) {
+    platform::BrowserDesign design;
+    design.rect = rect;
+    design.frames_wait_for_their_page = frames_wait;
+    platform::BrowserEvents events;
+    events.DocumentComplete = [this](const platform::BrowserFrame& frame, const platform::Variant& url) {
+      completions.emplace_back(frame.top_level, url.value_or(""));
+    };
+    browser = std::make_unique<WebView2Browser>(nullptr, dpi, design, std::move(events), fake.Setup());
+  }
+  void Create() {
+    fake.CompleteEnvironment();
+    fake.CompleteController();
+  }
+  // The page the control shows in place of a failed one, if it asked for one.
+  bool Shows(const char* text) const {
+    const std::wstring wide = win32::Widen(text);
+    for (const std::wstring& html : fake.webview->shown) {
+      if (html.find(wide) != std::wstring::npos) return true;
+    }
+    return false;
+  }
+
+  FakeWebView2 fake;
+  std::vector<Completion> completions;
+  std::unique_ptr<WebView2Browser> browser;
+};
+
+std::wstring W(const std::string& text) { return win32::Widen(text); }
+
+}  // namespace
+
+// A load, step by step, as WebView2 raises it after Navigate(kPage).
+TEST_CASE(webview2_page_loads) {
+  enum class Step { Starting, Content, Completed, Failed, Frame };
+  struct Event {
+    Step step;
+    UINT64 id;
+    std::string uri;
+    COREWEBVIEW2_WEB_ERROR_STATUS status = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN;
+  };
+  struct Row {
+    const char* name;
+    bool frames_wait;  // the login window's control
+    std::vector<Event> events;
+    std::vector<Completion> completions;
+    const char* error_text;  // in the page shown in its place; null: none
+    std::string location;
+  };
+  const std::vector<Row> rows = {
+      {"plain load", false,
+       {{Step::Starting, 1, kPage}, {Step::Content, 1, kPage}, {Step::Completed, 1, ""}},
+       {{true, kPage}}, nullptr, kPage},
+      {"unreachable before content", false,
+       {{Step::Starting, 1, kPage}, {Step::Failed, 1, "", COREWEBVIEW2_WEB_ERROR_STATUS_HOST_NAME_NOT_RESOLVED}},
+       {}, platform::texts::kUnreachable, ""},
+      {"bad certificate", false,
+       {{Step::Starting, 1, kPage}, {Step::Failed, 1, "", COREWEBVIEW2_WEB_ERROR_STATUS_CERTIFICATE_EXPIRED}},
+       {}, platform::texts::kBadCertificate, ""},
+      {"frames complete before their page", true,
+       {{Step::Starting, 1, kPage},
+        {Step::Content, 1, kPage},
+        {Step::Frame, 11, kFrame1},
+        {Step::Frame, 12, kFrame2},
+        {Step::Completed, 1, ""}},
+       {{false, kFrame1}, {false, kFrame2}, {true, kPage}}, nullptr, kPage},
+      {"frames dropped when their page fails", true,
+       {{Step::Starting, 1, kPage},
+        {Step::Content, 1, kPage},
+        {Step::Frame, 11, kFrame1},
+        {Step::Failed, 1, "", COREWEBVIEW2_WEB_ERROR_STATUS_CONNECTION_ABORTED}},
+       {}, platform::texts::kUnreachable, kPage},
+      // Starting(1), Starting(2), Completed(1), then the rest of 2.
+      {"a navigation overlapping another", false,
+       {{Step::Starting, 1, kPage},
+        {Step::Starting, 2, kOther},
+        {Step::Failed, 1, "", COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED},
+        {Step::Content, 2, kOther},
+        {Step::Completed, 2, ""}},
+       {{true, kOther}}, nullptr, kOther},
+  };
+  for (const Row& row : rows) {
+    Control control(row.frames_wait);
+    control.Create();
+    control.browser->Navigate(kPage);
+    auto& webview = *control.fake.webview;
+    CHECK_EQ(webview.navigated.size(), std::size_t{1});
+    for (const Event& event : row.events) {
+      switch (event.step) {
+        case Step::Starting: CHECK(webview.RaiseStarting(event.id, W(event.uri))); break;
+        case Step::Content:
+          webview.source = W(event.uri);
+          webview.RaiseContentLoading(event.id);
+          break;
+        case Step::Completed: webview.RaiseCompleted(event.id, true); break;
+        case Step::Failed: webview.RaiseCompleted(event.id, false, event.status); break;
+        case Step::Frame: CHECK(webview.RaiseFrameCreated()->Load(event.id, W(event.uri))); break;
+      }
+    }
+    if (!CHECK_EQ(control.completions.size(), row.completions.size())) std::printf("  in: %s\n", row.name);
+    for (std::size_t i = 0; i < row.completions.size() && i < control.completions.size(); ++i) {
+      CHECK_EQ(control.completions[i].first, row.completions[i].first);
+      CHECK_EQ(control.completions[i].second, row.completions[i].second);
+    }
+    if (row.error_text == nullptr) {
+      CHECK_EQ(webview.shown.size(), std::size_t{0});
+    } else {
+      REQUIRE(webview.shown.size() == 1);
+      CHECK(control.Shows(row.error_text));
+      // The error page loads in turn, raising nothing, and stands for the
+      // address that failed.
+      webview.Load(99, L"");
+      CHECK_EQ(control.completions.size(), std::size_t{0});
+      CHECK_EQ(control.browser->LocationURL(), kPage);
+      continue;
+    }
+    CHECK_EQ(control.browser->LocationURL(), row.location);
+  }
+}
+
+// Creation is asynchronous: what is asked before it completes is carried
+// out after; the control is placed in pixels of its window's DPI.
+TEST_CASE(webview2_creation) {
+  struct Row {
+    UINT dpi;
+    RECT bounds;  // pixels = twips × DPI / 1440
+  };
+  const Row rows[] = {{96, {10, 20, 110, 70}}, {144, {15, 30, 165, 105}}, {192, {20, 40, 220, 140}}};
+  for (const Row& row : rows) {
+    Control control(false, row.dpi);
+    control.browser->Navigate(kPage);
+    CHECK(!control.browser->Ready());
+    CHECK_EQ(control.fake.user_data_folder, std::wstring(L"C:\\profile"));
+    control.fake.CompleteEnvironment();
+    CHECK_EQ(control.fake.webview->navigated.size(), std::size_t{0});
+    control.fake.CompleteController();
+    CHECK(control.browser->Ready());
+    REQUIRE(control.fake.webview->navigated.size() == 1);
+    CHECK_EQ(control.fake.webview->navigated[0], W(kPage));
+    CHECK(control.fake.webview->Listened());
+    control.fake.webview->Load(1, W(kPage));
+    REQUIRE(control.completions.size() == 1);
+    CHECK_EQ(control.completions[0].second, kPage);
+    const RECT& bounds = control.fake.controller->bounds;
+    CHECK_EQ(bounds.left, row.bounds.left);
+    CHECK_EQ(bounds.top, row.bounds.top);
+    CHECK_EQ(bounds.right, row.bounds.right);
+    CHECK_EQ(bounds.bottom, row.bounds.bottom);
+    CHECK(control.fake.controller->visible);
+    const auto& settings = *control.fake.webview->settings;
+    CHECK(!settings.dev_tools);
+    CHECK(!settings.accelerator_keys);
+    CHECK(!settings.password_autosave);
+  }
+  // Another monitor's DPI: the same place in twips.
+  Control control(false, 96);
+  control.Create();
+  control.browser->SetDpi(192);
+  CHECK_EQ(control.browser->Left(), 150.0f);
+  CHECK_EQ(control.fake.controller->bounds.left, 20L);
+  CHECK_EQ(control.fake.controller->bounds.bottom, 140L);
+  control.browser.reset();
+  CHECK(control.fake.controller->closed);
+}
+
+// The navigation policy decides in NavigationStarting: what it refuses is
+// cancelled there, without an error page.
+TEST_CASE(webview2_refused_navigation) {
+  struct Row {
+    std::string uri;
+    bool followed;
+    bool offered;  // to the desktop's program
+  };
+  const Row rows[] = {
+      {"file:///C:/Windows/win.ini", false, false},
+      {"mailto:sales@example.com", false, true},
+      {kOther, true, false},
+  };
+  for (const Row& row : rows) {
+    Control control;
+    control.Create();
+    auto& webview = *control.fake.webview;
+    webview.Load(1, W(kPage));
+    CHECK_EQ(webview.RaiseStarting(2, W(row.uri)), row.followed);
+    if (!row.followed) webview.RaiseCompleted(2, false, COREWEBVIEW2_WEB_ERROR_STATUS_OPERATION_CANCELED);
+    CHECK_EQ(webview.shown.size(), std::size_t{0});
+    CHECK_EQ(control.completions.size(), std::size_t{1});
+    if (row.offered) {
+      CHECK(PumpUntil([&] { return !control.fake.offered.empty(); }));
+      CHECK_EQ(control.fake.offered.size() == 1 ? control.fake.offered[0] : "", row.uri);
+    } else {
+      PumpUntil([] { return true; });
+      CHECK_EQ(control.fake.offered.size(), std::size_t{0});
+    }
+  }
+}
+
+// The page's process ends: the crash page takes its place.
+TEST_CASE(webview2_process_failed) {
+  Control control;
+  control.Create();
+  auto& webview = *control.fake.webview;
+  webview.Load(1, W(kPage));
+  webview.RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND_RENDER_PROCESS_EXITED);
+  REQUIRE(webview.shown.size() == 1);
+  CHECK(control.Shows(platform::texts::kCrashed));
+  webview.Load(2, L"");
+  CHECK_EQ(control.completions.size(), std::size_t{1});
+  CHECK_EQ(control.browser->LocationURL(), kPage);
+}
