@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 # Tests side by side: most of a GUI test is waiting for a window or a page.
 TEST_JOBS ?= $(JOBS)
 
-.PHONY: all deps build run test soak test-asan bench fuzz deb clean
+.PHONY: all deps build run test soak test-asan bench fuzz deb windows clean
 
 all: build
 
@@ -37,6 +37,17 @@ test: DEPS_GROUPS = test
 test: TESTING = ON
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure --timeout 600 -j$(TEST_JOBS)
+
+# The Windows client, cross-built with mingw-w64 in $(WIN_BUILD_DIR):
+# varnock.exe with WebView2Loader.dll beside it. The WebView2 SDK comes from
+# NuGet, restored by dotnet (scripts/restore-webview2.sh) at configure time.
+WIN_BUILD_DIR ?= build-win
+windows:
+	@command -v dotnet > /dev/null || { echo "make windows: dotnet (the .NET SDK) is not on PATH; it restores the WebView2 SDK"; exit 1; }
+	@./scripts/install-deps.sh windows
+	@cmake -S . -B $(WIN_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake > /dev/null
+	@cmake --build $(WIN_BUILD_DIR) -j$(JOBS) --target varnock
+	@echo "make windows: $(WIN_BUILD_DIR)/varnock.exe"
 
 # The GUI soak test at length: SOAK_CYCLES (default 200) rounds of logging
 # in, opening a page and logging out in the page; `make test` runs 20.

@@ -1,0 +1,45 @@
+// Program entry on Windows: the same forms as on Linux, in Win32 windows
+// with the WebView2 browser control. The client takes no arguments.
+#include <windows.h>
+
+#include "app/app_info.h"
+#include "platform/win32/private_folder.h"
+#include "platform/win32/webview2/webview2_browser.h"
+#include "platform/win32/webview2/webview2_loader.h"
+#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_toolkit.h"
+#include "program/program.h"
+
+namespace {
+
+// Windows 10 and 11 come with the runtime; an older or stripped system may
+// lack it, and then the program cannot show the service's pages at all.
+constexpr const char* kNoWebView2Runtime =
+    "这台计算机上没有安装 Microsoft Edge WebView2 运行时，本程序需要它来显示服务的页面。\n\n"
+    "请从微软网站下载并安装“Microsoft Edge WebView2 运行时”（常青版）：\n"
+    "https://go.microsoft.com/fwlink/p/?LinkId=2124703\n\n"
+    "安装完成后，请重新启动本程序。";
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // First: it keeps the environment the program was started with for the
+  // programs it starts.
+  platform::Win32System system;
+  if (!platform::win32::WebView2RuntimeVersion()) {
+    platform::Win32Toolkit toolkit;
+    toolkit.MsgBox(kNoWebView2Runtime, platform::vbOKOnly, app::kTitle, nullptr);
+    return 1;
+  }
+  // The browser's profile lives for the run only: the program stores nothing.
+  platform::win32::PrivateFolder profile(L"varnock-webview2");
+  platform::win32::WebView2Setup setup;
+  setup.user_data_folder = profile.Path().wstring();
+  int status = 0;
+  {
+    platform::Win32Toolkit toolkit(platform::win32::WebView2Factory(setup));
+    program::Program program(toolkit, system);
+    status = program.Run();
+  }
+  return status;
+}
