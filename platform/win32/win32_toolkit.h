@@ -1,14 +1,31 @@
-// The toolkit on Windows as far as this build goes: real message boxes, and
-// a clear run-time error for everything that needs windows, controls or the
-// message loop, which a Win32 form backend will provide.
+// The form runtime's toolkit on Win32: top-level windows with their
+// controls, message boxes, the screen, and the message loop.
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include "platform/toolkit.h"
+#include "platform/win32/hosted_browser.h"
+#include "platform/win32/message_loop.h"
+#include "platform/win32/open_boxes.h"
+#include "platform/win32/session_end.h"
 
 namespace platform {
 
+namespace win32 {
+class Win32NativeWindow;
+}
+
 class Win32Toolkit final : public Toolkit {
  public:
+  // `browsers` makes the browser control of a window (none: a window asked
+  // for a browser raises a run-time error).
+  explicit Win32Toolkit(win32::BrowserFactory browsers = {});
+  ~Win32Toolkit() override;
+  Win32Toolkit(const Win32Toolkit&) = delete;
+  Win32Toolkit& operator=(const Win32Toolkit&) = delete;
+
   std::unique_ptr<NativeWindow> OpenWindow(const FormDesign& design,
                                              WindowCallbacks callbacks) override;
   Single ScreenWidth() const override;
@@ -22,6 +39,21 @@ class Win32Toolkit final : public Toolkit {
   int DownloadsUnderWay() const override { return 0; }
   // To the debugger's output, where Windows programs log their faults.
   void LogMisplacedWait(const std::string& what) override;
+
+  void Register(win32::Win32NativeWindow* window);
+  void Unregister(win32::Win32NativeWindow* window) noexcept;
+
+ private:
+  bool PreTranslate(MSG& message);
+  void CheckBoxes();
+
+  win32::BrowserFactory browsers_;
+  win32::MessageLoop loop_;
+  win32::OpenBoxes boxes_;
+  std::vector<win32::Win32NativeWindow*> windows_;
+  std::unique_ptr<win32::SessionEndWatch> session_end_;
+  // Common controls and COM for this thread, for as long as the toolkit lives.
+  bool com_started_ = false;
 };
 
 }  // namespace platform

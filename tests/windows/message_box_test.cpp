@@ -1,10 +1,8 @@
-// The toolkit on Windows: real message boxes, answered by the BoxResponder,
-// and a clear error from everything this build does not provide.
+// The toolkit's message boxes on Windows, answered by the BoxResponder.
 #include <string>
 #include <windows.h>
 
 #include "app/app_info.h"
-#include "platform/errors.h"
 #include "platform/form_runtime.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win32_system.h"
@@ -78,26 +76,6 @@ TEST_CASE(msgbox_of_the_form_runtime_is_captioned_with_the_application_title) {
   REQUIRE(seen.size() == 1u);
   CHECK_EQ(seen[0].caption, win32::Widen(app::kTitle));
   CHECK_EQ(seen[0].text, win32::Widen(kPrompt));
-}
-
-TEST_CASE(toolkit_parts_beyond_message_boxes_raise_a_clear_error) {
-  platform::Win32Toolkit toolkit;
-  platform::Toolkit& base = toolkit;
-  auto raises_not_available = [](auto&& call) {
-    try {
-      call();
-    } catch (const platform::RuntimeError& error) {
-      return std::string(error.what()).find("not available in this build") != std::string::npos;
-    }
-    return false;
-  };
-  CHECK(raises_not_available([&] { base.OpenWindow(platform::FormDesign{}, platform::WindowCallbacks{}); }));
-  CHECK(raises_not_available([&] { base.ScreenWidth(); }));
-  CHECK(raises_not_available([&] { base.ScreenHeight(); }));
-  CHECK(raises_not_available([&] { base.Run(); }));
-  CHECK(raises_not_available([&] { base.RunUntil([] { return true; }); }));
-  CHECK(raises_not_available([&] { base.Quit(); }));
-  CHECK(raises_not_available([&] { base.Post([] {}); }));
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+#include "tests/windows/fake_browser.h"
+
+namespace wintest {
+
+FakeBrowser::FakeBrowser(HWND parent_window, UINT dpi, const platform::BrowserDesign& design)
+    : parent(parent_window), created_dpi(dpi), rect_(design.rect) {
+  child = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent, nullptr,
+                            ::GetModuleHandleW(nullptr), nullptr);
+}
+
+FakeBrowser::~FakeBrowser() {
+  if (::IsWindow(child)) ::DestroyWindow(child);
+}
+
+void FakeBrowser::Focus() {
+  ++focuses;
+  ::SetFocus(child);
+}
+
+platform::win32::BrowserFactory FakeBrowsers::Factory() {
+  return [this](HWND parent, UINT dpi, const platform::BrowserDesign& design, platform::BrowserEvents) {
+    auto browser = std::make_shared<FakeBrowser>(parent, dpi, design);
+    made.push_back(browser);
+    return browser;
+  };
+}
+
+}  // namespace wintest
