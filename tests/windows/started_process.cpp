@@ -9,6 +9,7 @@ struct WindowSearch {
   DWORD process;
   std::wstring caption;
   bool found = false;
+  HWND window = nullptr;
 };
 
 BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM param) {
@@ -20,6 +21,7 @@ BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM param) {
   ::GetWindowTextW(window, caption, 256);
   search->caption = caption;
   search->found = true;
+  search->window = window;
   return FALSE;
 }
 
@@ -54,13 +56,21 @@ std::wstring StartedProcess::ImagePath() const {
 }
 
 std::wstring StartedProcess::WaitForWindow(int seconds) const {
+  const HWND window = WaitForWindowHandle(seconds);
+  if (window == nullptr) return {};
+  wchar_t caption[256] = {};
+  ::GetWindowTextW(window, caption, 256);
+  return caption[0] == 0 ? L"(untitled)" : caption;
+}
+
+HWND StartedProcess::WaitForWindowHandle(int seconds) const {
   for (int i = 0; i < seconds * 50 && Running(); ++i) {
     WindowSearch search{id_, {}};
     ::EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.caption.empty() ? L"(untitled)" : search.caption;
+    if (search.found) return search.window;
     ::Sleep(20);
   }
-  return {};
+  return nullptr;
 }
 
 long StartedProcess::WaitForExit(int seconds) const {

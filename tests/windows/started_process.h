@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <windows.h>
 
 #include "platform/win32/kernel_handle.h"
 
@@ -22,6 +23,7 @@ class StartedProcess {
   // Waits until the process shows a visible top-level window; its caption,
   // or nothing when the process ended or `seconds` passed first.
   std::wstring WaitForWindow(int seconds) const;
+  HWND WaitForWindowHandle(int seconds) const;
   // Waits for the end of the process: its exit code, or -1 if it did not end
   // within `seconds`.
   long WaitForExit(int seconds) const;
