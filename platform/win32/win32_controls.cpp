@@ -1,5 +1,7 @@
 #include "platform/win32/win32_controls.h"
 
+#include <algorithm>
+
 #include "platform/win32/image_resources.h"
 #include "platform/win32/utf16.h"
 
@@ -45,7 +47,7 @@ wchar_t AccessKeyOf(const std::wstring& caption) {
 
 Win32Label::Win32Label(std::shared_ptr<const ControlHost> host, const LabelDesign& design)
     : ChildControl<Label>(host, CreateChild(*host, L"STATIC", ::win32::Widen(design.caption),
-                                            SS_LEFT | SS_NOPREFIX, 0),
+                                            SS_OWNERDRAW | SS_NOPREFIX, 0),
                           design.rect),
       caption_(design.caption),
       black_text_(design.black_text) {}
@@ -53,6 +55,46 @@ Win32Label::Win32Label(std::shared_ptr<const ControlHost> host, const LabelDesig
 void Win32Label::SetCaption(const std::string& caption) {
   caption_ = caption;
   ::SetWindowTextW(Handle(), ::win32::Widen(caption).c_str());
+  ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void Win32Label::Draw(const DRAWITEMSTRUCT& item) const {
+  HDC dc = item.hDC;
+  const RECT area = item.rcItem;
+  ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
+  const HGDIOBJ old_font = ::SelectObject(dc, Host().font);
+  ::SetTextColor(dc, ::GetSysColor(black_text_ ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+  ::SetBkMode(dc, TRANSPARENT);
+  const int step = ::MulDiv(12, static_cast<int>(Host().dpi), static_cast<int>(kDefaultDpi));
+  const int width = std::max(1L, area.right - area.left);
+  const std::wstring text = ::win32::Widen(caption_);
+  int y = area.top;
+  std::size_t start = 0;
+  while (start <= text.size() && y < area.bottom) {
+    std::size_t end = text.find(L'\n', start);
+    if (end == std::wstring::npos) end = text.size();
+    std::size_t line_end = end > start && text[end - 1] == L'\r' ? end - 1 : end;
+    // One paragraph, wrapped: as many characters as fit, back to the last
+    // space when the break falls inside a word.
+    std::size_t from = start;
+    do {
+      int fit = 0;
+      SIZE size{};
+      const int left = static_cast<int>(line_end - from);
+      ::GetTextExtentExPointW(dc, text.c_str() + from, left, width, &fit, nullptr, &size);
+      std::size_t count = std::max(1, std::min(fit, left));
+      if (left > 0 && count < static_cast<std::size_t>(left)) {
+        const std::size_t space = text.rfind(L' ', from + count);
+        if (space != std::wstring::npos && space > from && text[from + count] != L' ') count = space - from + 1;
+      }
+      if (left == 0) count = 0;
+      ::ExtTextOutW(dc, area.left, y, ETO_CLIPPED, &area, text.c_str() + from, static_cast<UINT>(count), nullptr);
+      from += count;
+      y += step;
+    } while (from < line_end && y < area.bottom);
+    start = end + 1;
+  }
+  ::SelectObject(dc, old_font);
 }
 
 Win32Button::Win32Button(std::shared_ptr<const ControlHost> host, const ButtonDesign& design,
@@ -70,6 +112,7 @@ void Win32Button::SetCaption(const std::string& caption) {
   caption_ = caption;
   access_key_ = AccessKeyOf(::win32::Widen(caption));
   ::SetWindowTextW(Handle(), ::win32::Widen(caption).c_str());
+  ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void Win32Button::SetFocus() { ::SetFocus(Handle()); }

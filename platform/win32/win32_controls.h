@@ -12,13 +12,20 @@
 
 namespace platform::win32 {
 
-// A static text: CR LF breaks the line, "&" shows as it is.
+// A static text: CR LF breaks the line, long lines wrap, "&" shows as it
+// is. Drawn by the form (owner-drawn), with its lines as close as the
+// dialog font the forms were laid out for sets them: 12 pixels at 96 DPI,
+// growing with the DPI. The system's font (Microsoft YaHei UI, or Noto Sans
+// CJK under Wine) sets its lines 16 to 27 pixels apart, and a label's second
+// or third line would fall outside the rectangle designed for it.
 class Win32Label final : public ChildControl<Label> {
  public:
   Win32Label(std::shared_ptr<const ControlHost> host, const LabelDesign& design);
   std::string Caption() const override { return caption_; }
   void SetCaption(const std::string& caption) override;
   bool BlackText() const noexcept { return black_text_; }
+  // WM_DRAWITEM, sent to the form for the label.
+  void Draw(const DRAWITEMSTRUCT& item) const;
 
  private:
   std::string caption_;

@@ -495,6 +495,16 @@ LRESULT Win32NativeWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_COMMAND:
       OnCommand(wparam, lparam);
       return 0;
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      for (const auto& label : labels_) {
+        if (label->Handle() == item.hwndItem) {
+          label->Draw(item);
+          return TRUE;
+        }
+      }
+      break;
+    }
     case WM_CTLCOLORSTATIC: {
       const auto control = reinterpret_cast<HWND>(lparam);
       auto dc = reinterpret_cast<HDC>(wparam);

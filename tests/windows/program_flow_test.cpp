@@ -4,6 +4,7 @@
 // ways, the About box with its system information, and the end.
 #include <windows.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -73,6 +74,34 @@ class Script {
   bool busy_ = false;
   UINT_PTR timer_ = 0;
 };
+
+// With VARNOCK_TEST_SCREENSHOTS naming a folder (and Wine drawing on a
+// display), each window the flow reaches is announced there as <name>.rect,
+// its place on the screen, and stays as it is for two seconds while
+// scripts/windows-screenshots.sh takes the screen. (Wine 8's BitBlt from
+// the screen leaves out the text its X11 driver draws.)
+void PumpFor(DWORD milliseconds) {
+  for (const ULONGLONG end = ::GetTickCount64() + milliseconds; ::GetTickCount64() < end; ::Sleep(10)) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+  }
+}
+
+void Screenshot(HWND window, const wchar_t* name) {
+  wchar_t folder[MAX_PATH] = {};
+  if (::GetEnvironmentVariableW(L"VARNOCK_TEST_SCREENSHOTS", folder, MAX_PATH) == 0) return;
+  PumpFor(1000);  // Wine draws through X: the screen shows the window whole a while later
+  RECT r{};
+  ::GetWindowRect(window, &r);
+  if (FILE* out = ::_wfopen((std::wstring(folder) + L"\\" + name + L".rect").c_str(), L"wb")) {
+    std::fprintf(out, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    std::fclose(out);
+  }
+  PumpFor(2000);
+}
 
 HWND RootOf(const wintest::FakeBrowser& browser) { return ::GetAncestor(browser.parent, GA_ROOT); }
 
@@ -156,6 +185,7 @@ TEST_CASE(program_flow_login_main_logout_exit_question_about_and_end) {
       {"the login window, loading the login page", [&] { return ShowsFirst(browsers, login); },
        [&] {
          CHECK(wintest::TextOf(RootOf(*Shown(browsers))).rfind(main_caption, 0) == 0);
+         Screenshot(RootOf(*Shown(browsers)), L"login");
          Shown(browsers)->Complete(home);
        }},
       {"the main window, the login window gone", [&] { return ShowsFirst(browsers, home); },
@@ -163,6 +193,7 @@ TEST_CASE(program_flow_login_main_logout_exit_question_about_and_end) {
          main_window = RootOf(*Shown(browsers));
          CHECK_EQ(wintest::TextOf(main_window), main_caption);
          CHECK_EQ(wintest::ThreadWindows(true).size(), std::size_t{1});
+         Screenshot(main_window, L"main");
          Shown(browsers)->Complete(login);  // the session ends in the page
        }},
       {"the login window again", [&] { return ShowsFirst(browsers, login) && !::IsWindowVisible(main_window); },
@@ -173,12 +204,16 @@ TEST_CASE(program_flow_login_main_logout_exit_question_about_and_end) {
          CHECK(ChooseMenuItem(main_window, L"\u9000\u51FA"));  // 退出
        }},
       {"the exit question", [&] { return exit_question() != nullptr; },
-       [&] { ::PostMessageW(exit_question(), WM_COMMAND, IDCANCEL, 0); }},
+       [&] {
+         Screenshot(exit_question(), L"exit");
+         ::PostMessageW(exit_question(), WM_COMMAND, IDCANCEL, 0);
+       }},
       {"the main window kept", [&] { return exit_question() == nullptr && ::IsWindowVisible(main_window); },
        [&] { CHECK(ChooseMenuItem(main_window, L"\u5173\u4E8E")); }},  // 关于
       {"the About box over the main window", [&] { return (about = FindShown(nullptr, L"\u5173\u4E8E Varnock")) != nullptr; },
        [&] {
          CHECK(!::IsWindowEnabled(main_window));
+         Screenshot(about, L"about");
          boxes_before_sysinfo = system.shell_calls.size();
          HWND button = ChildWithText(about, L"\u7CFB\u7EDF\u4FE1\u606F(&S)...");  // 系统信息(&S)...
          REQUIRE(button != nullptr);

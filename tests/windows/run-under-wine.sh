@@ -46,6 +46,9 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/varnock-wine.XXXXXX")
 export WINEPREFIX=$scratch/prefix WINEARCH=win64 WINEDEBUG=-all LC_ALL=C.UTF-8
 # No Mono or Gecko: their installers would ask for a download.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# VARNOCK_WINE_DISPLAY: an X display for Wine to draw on (screenshots);
+# headless otherwise.
+wine_display=${VARNOCK_WINE_DISPLAY:-}
 unset DISPLAY WAYLAND_DISPLAY
 cleanup() {
   "$wineserver" -k 2>/dev/null || true
@@ -62,7 +65,11 @@ fi
 # Windows without a display: the null driver keeps windows in the server,
 # where the tests find and answer them. The desktop process wineboot
 # started goes, so that the next one uses it.
-timeout 120 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >>"$log" 2>&1
+if [[ -n "$wine_display" ]]; then
+  export DISPLAY=$wine_display
+else
+  timeout 120 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >>"$log" 2>&1
+fi
 "$wineserver" -k 2>/dev/null || true
 status=0
 timeout 120 "$wine" cmd /c exit 3 >>"$log" 2>&1 || status=$?

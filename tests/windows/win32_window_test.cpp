@@ -383,6 +383,62 @@ TEST_CASE(window_status_bar_label_and_picture) {
   CHECK_EQ(r.bottom - r.top, 93);
 }
 
+// The rows of a label's picture that hold ink, drawn into a bitmap of its
+// size as the system prints a window (WM_PRINTCLIENT).
+std::vector<int> InkedLineTops(HWND label) {
+  RECT r{};
+  ::GetClientRect(label, &r);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  HDC memory = ::CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+  const auto* pixels = static_cast<const DWORD*>(bits);
+  const DWORD background = pixels[0];
+  std::vector<int> tops;  // the first row of each run of inked rows
+  bool inked_before = false;
+  for (int y = 0; y < r.bottom; ++y) {
+    bool inked = false;
+    for (int x = 0; x < r.right && !inked; ++x) inked = (pixels[y * r.right + x] & 0xFFFFFF) != (background & 0xFFFFFF);
+    if (inked && !inked_before) tops.push_back(y);
+    inked_before = inked;
+  }
+  ::SelectObject(memory, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  return tops;
+}
+
+// A label's lines 12 pixels apart at 96 DPI, as the forms were laid out:
+// all three lines of the About box's description fit its 38 pixels. Long
+// lines wrap at the label's width.
+TEST_CASE(window_label_lines_are_set_as_designed_and_wrap) {
+  platform::Win32Toolkit toolkit;
+  auto window = toolkit.OpenWindow(Design(), {});
+  const HWND handle = HandleOf(*window);
+  struct Row {
+    const char* caption;
+    platform::Single width;  // twips
+    std::size_t lines;
+  };
+  for (const Row& row : {Row{"HHH\r\nHHH\r\nHHH", 3000, 3}, Row{"HHH\r\n\r\nHHH", 3000, 2},
+                         Row{"HHHH HHHH HHHH HHHH", 900, 3}}) {
+    auto label = window->AddLabel({{240, 1680, row.width, 570}, row.caption, true, "lbl"});
+    HWND label_window = ::FindWindowExW(handle, nullptr, L"Static", nullptr);
+    REQUIRE(label_window != nullptr);
+    const std::vector<int> tops = InkedLineTops(label_window);
+    CHECK_EQ(tops.size(), row.lines);
+    for (std::size_t i = 1; i < tops.size(); ++i) {
+      const int apart = (tops[i] - tops[i - 1]) % 12;
+      CHECK_EQ(apart, 0);  // a whole number of 12-pixel lines
+    }
+    if (tops.size() == 2) CHECK_EQ(tops[1] - tops[0], 24);  // the empty line keeps its place
+    ::DestroyWindow(label_window);
+  }
+}
+
 TEST_CASE(window_controls_reject_a_negative_size_and_keep_theirs) {
   platform::Win32Toolkit toolkit;
   auto window = toolkit.OpenWindow(Design(), {});
