@@ -45,8 +45,8 @@ WIN_BUILD_DIR ?= build-win
 windows:
 	@command -v dotnet > /dev/null || { echo "make windows: dotnet (the .NET SDK) is not on PATH; it restores the WebView2 SDK"; exit 1; }
 	@./scripts/install-deps.sh windows
-	@cmake -S . -B $(WIN_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake > /dev/null
-	@cmake --build $(WIN_BUILD_DIR) -j$(JOBS) --target varnock
+	@cmake -S . -B $(WIN_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release > /dev/null
+	@cmake --build $(WIN_BUILD_DIR) -j$(JOBS) --target varnock --  --no-print-directory
 	@echo "make windows: $(WIN_BUILD_DIR)/varnock.exe"
 
 # The GUI soak test at length: SOAK_CYCLES (default 200) rounds of logging
