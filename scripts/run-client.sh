@@ -39,18 +39,9 @@ fi
 # No display: a virtual one with a window manager, whose packages only this
 # case needs.
 "$(dirname "$0")/install-deps.sh" headless
-display=""
-for n in $(seq 90 140); do
-  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || { echo "No free X display number." >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [[ -e /tmp/.X11-unix/X${display#:} ]] && break; sleep 0.05; done
+source "$(dirname "$0")/virtual-desktop.sh"
+start_virtual_desktop 90 140 "$work"
 export DISPLAY=$display
-openbox --config-file "$(dirname "$0")/openbox-rc.xml" > "$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 0.5
 
 # On the virtual display: GTK tries Wayland first, and with WAYLAND_DISPLAY
 # unset would find a compositor at its default socket. A socket that does not

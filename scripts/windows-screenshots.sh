@@ -22,17 +22,8 @@ cleanup() {
 trap cleanup EXIT
 
 "$root/scripts/install-deps.sh" headless windows
-display=""
-for n in $(seq 150 199); do
-  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || { echo "windows-screenshots: no free X display number" >&2; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [[ -e /tmp/.X11-unix/X${display#:} ]] && break; sleep 0.05; done
-DISPLAY=$display openbox --config-file "$root/scripts/openbox-rc.xml" > "$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 0.5
+source "$root/scripts/virtual-desktop.sh"
+start_virtual_desktop 150 199 "$work"
 
 mkdir -p "$work/shots" "$out"
 # Each window the test announces (<name>.rect: x y width height) is taken

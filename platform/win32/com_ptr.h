@@ -1,4 +1,5 @@
-// Owns one reference to a COM object and releases it once.
+// Owns one reference to a COM object (WRL's ComPtr is not available
+// with mingw-w64).
 #pragma once
 
 #include <unknwn.h>
@@ -11,33 +12,51 @@ template <class T>
 class ComPtr {
  public:
   ComPtr() noexcept = default;
-  ~ComPtr() { reset(); }
-  ComPtr(ComPtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-  ComPtr& operator=(ComPtr&& other) noexcept {
-    if (this != &other) {
-      reset();
-      object_ = std::exchange(other.object_, nullptr);
-    }
+  ComPtr(std::nullptr_t) noexcept {}
+  ComPtr(const ComPtr& other) noexcept : p_(other.p_) {
+    if (p_) p_->AddRef();
+  }
+  ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  ComPtr& operator=(ComPtr other) noexcept {
+    std::swap(p_, other.p_);
     return *this;
   }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
+  ~ComPtr() { reset(); }
 
-  T* get() const noexcept { return object_; }
-  T* operator->() const noexcept { return object_; }
-  explicit operator bool() const noexcept { return object_ != nullptr; }
-  // For the API's out parameter; releases what was held before.
-  T** put() noexcept {
-    reset();
-    return &object_;
+  // Takes over a reference the caller holds.
+  static ComPtr Adopt(T* p) noexcept {
+    ComPtr owner;
+    owner.p_ = p;
+    return owner;
   }
-  void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
+  // Takes a reference of its own.
+  static ComPtr Retain(T* p) noexcept {
+    if (p) p->AddRef();
+    return Adopt(p);
+  }
+
+  T* get() const noexcept { return p_; }
+  T* operator->() const noexcept { return p_; }
+  T& operator*() const noexcept { return *p_; }
+  explicit operator bool() const noexcept { return p_ != nullptr; }
   void reset() noexcept {
-    if (T* old = std::exchange(object_, nullptr)) old->Release();
+    if (T* p = std::exchange(p_, nullptr)) p->Release();
+  }
+  // For an out parameter: whatever was held is released first.
+  T** Out() noexcept {
+    reset();
+    return &p_;
+  }
+  // The object's interface U, or empty if it has none.
+  template <class U>
+  ComPtr<U> As(REFIID iid) const noexcept {
+    ComPtr<U> other;
+    if (p_) p_->QueryInterface(iid, reinterpret_cast<void**>(other.Out()));
+    return other;
   }
 
  private:
-  T* object_ = nullptr;
+  T* p_ = nullptr;
 };
 
 }  // namespace platform::win32

@@ -20,7 +20,7 @@ Picture LoadPngResource(int id, double scale) {
 
   ComPtr<IWICImagingFactory> factory;
   if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, factory.put_void()))) {
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out())))) {
     return picture;
   }
   ComPtr<IWICStream> stream;
@@ -29,12 +29,12 @@ Picture LoadPngResource(int id, double scale) {
   ComPtr<IWICFormatConverter> converter;
   ComPtr<IWICBitmapScaler> scaler;
   UINT width = 0, height = 0;
-  if (FAILED(factory->CreateStream(stream.put())) ||
+  if (FAILED(factory->CreateStream(stream.Out())) ||
       FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), size)) ||
       FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                              decoder.put())) ||
-      FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&width, &height)) ||
-      FAILED(factory->CreateFormatConverter(converter.put())) ||
+                                              decoder.Out())) ||
+      FAILED(decoder->GetFrame(0, frame.Out())) || FAILED(frame->GetSize(&width, &height)) ||
+      FAILED(factory->CreateFormatConverter(converter.Out())) ||
       FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA,
                                    WICBitmapDitherTypeNone, nullptr, 0.0,
                                    WICBitmapPaletteTypeCustom))) {
@@ -44,7 +44,7 @@ Picture LoadPngResource(int id, double scale) {
   UINT scaled_height = std::max(1u, static_cast<UINT>(std::lround(height * scale)));
   IWICBitmapSource* source = converter.get();
   if ((scaled_width != width || scaled_height != height) &&
-      SUCCEEDED(factory->CreateBitmapScaler(scaler.put())) &&
+      SUCCEEDED(factory->CreateBitmapScaler(scaler.Out())) &&
       SUCCEEDED(scaler->Initialize(converter.get(), scaled_width, scaled_height,
                                    WICBitmapInterpolationModeFant))) {
     source = scaler.get();

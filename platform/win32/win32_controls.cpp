@@ -4,22 +4,12 @@
 
 #include "platform/win32/image_resources.h"
 #include "platform/win32/utf16.h"
+#include "platform/win32/window_class.h"
 
 namespace platform::win32 {
 namespace {
 
 constexpr const wchar_t* kPictureClass = L"FormPicture";
-
-ATOM RegisterPictureClass(WNDPROC procedure) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = ::GetModuleHandleW(nullptr);
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = kPictureClass;
-  return ::RegisterClassExW(&window_class);
-}
 
 }  // namespace
 
@@ -125,7 +115,7 @@ void Win32Button::Clicked() {
 Win32Picture::Win32Picture(std::shared_ptr<const ControlHost> host, const PictureDesign& design)
     : ChildControl<PictureBox>(host, [&] {
         // Process-wide: registered by the first picture.
-        static const ATOM registered = RegisterPictureClass(&Win32Picture::WindowProc);
+        static const ATOM registered = RegisterWindowClass(kPictureClass, &Win32Picture::WindowProc);
         (void)registered;
         return CreateChild(*host, kPictureClass, ::win32::Widen(design.description), 0, 0);
       }(), design.rect),

@@ -9,6 +9,7 @@
 #include "platform/win32/image_resources.h"
 #include "platform/win32/status_bar.h"
 #include "platform/win32/utf16.h"
+#include "platform/win32/window_class.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_toolkit.h"
 
@@ -16,17 +17,6 @@ namespace platform::win32 {
 namespace {
 
 constexpr const wchar_t* kFormClass = L"FormWindow";
-
-ATOM RegisterFormClass(WNDPROC procedure) {
-  WNDCLASSEXW window_class{};
-  window_class.cbSize = sizeof window_class;
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = ::GetModuleHandleW(nullptr);
-  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window_class.lpszClassName = kFormClass;
-  return ::RegisterClassExW(&window_class);
-}
 
 RECT WindowRect(HWND window) {
   RECT r{};
@@ -52,7 +42,7 @@ Win32NativeWindow::Win32NativeWindow(Win32Toolkit& toolkit, const BrowserFactory
       styles_(StylesOf(design)),
       host_(std::make_shared<ControlHost>()) {
   // Process-wide: registered by the first window.
-  static const ATOM registered = RegisterFormClass(&Win32NativeWindow::WindowProc);
+  static const ATOM registered = RegisterWindowClass(kFormClass, &Win32NativeWindow::WindowProc);
   (void)registered;
   // Sized once its DPI is known: the DPI of the monitor it starts on.
   window_ = ::CreateWindowExW(styles_.ex_style, kFormClass, ::win32::Widen(design.caption).c_str(),

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/webview2/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/webview2/webview2_browser.h"
 #include "tests/windows/webview2_stubs.h"
 

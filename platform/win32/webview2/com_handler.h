@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "platform/win32/webview2/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 
 namespace platform::win32 {
 

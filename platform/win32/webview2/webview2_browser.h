@@ -24,7 +24,7 @@
 #include "platform/browser/page_load.h"
 #include "platform/twips.h"
 #include "platform/win32/hosted_browser.h"
-#include "platform/win32/webview2/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/webview2/webview2_sdk.h"
 #include "platform/win32/win32_scheduler.h"
 
