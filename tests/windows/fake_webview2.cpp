@@ -101,6 +101,30 @@ HRESULT FakeSettings::put_AreDevToolsEnabled(BOOL value) { return dev_tools = va
 HRESULT FakeSettings::put_AreBrowserAcceleratorKeysEnabled(BOOL value) { return accelerator_keys = value, S_OK; }
 HRESULT FakeSettings::put_IsPasswordAutosaveEnabled(BOOL value) { return password_autosave = value, S_OK; }
 HRESULT FakeSettings::put_IsGeneralAutofillEnabled(BOOL value) { return autofill = value, S_OK; }
+HRESULT FakeSettings::put_AreDefaultScriptDialogsEnabled(BOOL value) { return script_dialogs = value, S_OK; }
+
+// ------------------------------------------------------------- script dialogs
+
+FakeDeferral::FakeDeferral() : ComObject({&IID_ICoreWebView2Deferral}) {}
+HRESULT FakeDeferral::Complete() { return ++completed, S_OK; }
+
+FakeScriptDialog::FakeScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, std::wstring message)
+    : ComObject({&IID_ICoreWebView2ScriptDialogOpeningEventArgs}), kind(kind), message(std::move(message)) {}
+HRESULT FakeScriptDialog::get_Uri(LPWSTR* uri) { return *uri = CoString(L"http://localhost:8010/main.aspx"), S_OK; }
+HRESULT FakeScriptDialog::get_Kind(COREWEBVIEW2_SCRIPT_DIALOG_KIND* out) { return *out = kind, S_OK; }
+// Empty for beforeunload, as WebView2 gives it.
+HRESULT FakeScriptDialog::get_Message(LPWSTR* out) {
+  return *out = CoString(kind == COREWEBVIEW2_SCRIPT_DIALOG_KIND_BEFOREUNLOAD ? L"" : message), S_OK;
+}
+HRESULT FakeScriptDialog::Accept() { return accepted = true, S_OK; }
+HRESULT FakeScriptDialog::get_DefaultText(LPWSTR* out) { return *out = CoString(L""), S_OK; }
+HRESULT FakeScriptDialog::put_ResultText(LPCWSTR) { return S_OK; }
+HRESULT FakeScriptDialog::GetDeferral(ICoreWebView2Deferral** out) {
+  if (!deferral) deferral = MakeFake<FakeDeferral>();
+  *out = deferral.get();
+  deferral->AddRef();
+  return S_OK;
+}
 
 // ------------------------------------------------------------- frames
 
@@ -164,6 +188,7 @@ FAKE_EVENT(NewWindowRequested, new_window_)
 FAKE_EVENT(ProcessFailed, process_failed_)
 FAKE_EVENT(PermissionRequested, permission_)
 FAKE_EVENT(FrameCreated, frame_created_)
+FAKE_EVENT(ScriptDialogOpening, script_dialog_)
 #undef FAKE_EVENT
 
 bool FakeWebView::Listened() const { return starting_ && content_loading_ && completed_ && frame_created_; }
@@ -194,6 +219,14 @@ ComPtr<FakeFrame> FakeWebView::RaiseFrameCreated() {
 void FakeWebView::RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND kind) {
   auto args = MakeFake<ProcessFailedArgs>(kind);
   if (process_failed_) process_failed_->Invoke(this, args.get());
+}
+
+ComPtr<FakeScriptDialog> FakeWebView::RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind,
+                                                        const std::wstring& message) {
+  auto args = MakeFake<FakeScriptDialog>(kind, message);
+  if (script_dialog_) script_dialog_->Invoke(this, args.get());
+  args->returned = true;
+  return args;
 }
 
 void FakeWebView::Load(UINT64 id, const std::wstring& uri) {

@@ -62,8 +62,9 @@ class FakeSettings final : public ComObject<stubs::ICoreWebView2Settings4> {
   HRESULT STDMETHODCALLTYPE put_AreBrowserAcceleratorKeysEnabled(BOOL value) override;
   HRESULT STDMETHODCALLTYPE put_IsPasswordAutosaveEnabled(BOOL value) override;
   HRESULT STDMETHODCALLTYPE put_IsGeneralAutofillEnabled(BOOL value) override;
+  HRESULT STDMETHODCALLTYPE put_AreDefaultScriptDialogsEnabled(BOOL value) override;
   // As WebView2 starts: everything on.
-  BOOL dev_tools = TRUE, accelerator_keys = TRUE, password_autosave = TRUE, autofill = TRUE;
+  BOOL dev_tools = TRUE, accelerator_keys = TRUE, password_autosave = TRUE, autofill = TRUE, script_dialogs = TRUE;
 };
 
 class FakeFrame final : public ComObject<stubs::ICoreWebView2Frame2> {
@@ -88,6 +89,37 @@ class FakeFrame final : public ComObject<stubs::ICoreWebView2Frame2> {
   ComPtr<ICoreWebView2FrameDestroyedEventHandler> destroyed_;
 };
 
+// A deferral: the event it was taken from is answered when it completes.
+class FakeDeferral final : public ComObject<stubs::ICoreWebView2Deferral> {
+ public:
+  FakeDeferral();
+  HRESULT STDMETHODCALLTYPE Complete() override;
+  int completed = 0;
+};
+
+// A page's alert, confirm, prompt or beforeunload, as the page's script
+// waits in it.
+class FakeScriptDialog final : public ComObject<stubs::ICoreWebView2ScriptDialogOpeningEventArgs> {
+ public:
+  FakeScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, std::wstring message);
+  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override;
+  HRESULT STDMETHODCALLTYPE get_Kind(COREWEBVIEW2_SCRIPT_DIALOG_KIND* kind) override;
+  HRESULT STDMETHODCALLTYPE get_Message(LPWSTR* message) override;
+  HRESULT STDMETHODCALLTYPE Accept() override;
+  HRESULT STDMETHODCALLTYPE get_DefaultText(LPWSTR* text) override;
+  HRESULT STDMETHODCALLTYPE put_ResultText(LPCWSTR text) override;
+  HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) override;
+  // Answered: by the handler's return when no deferral was taken, else by
+  // the deferral's completion.
+  bool Answered() const { return returned && (!deferral || deferral->completed > 0); }
+
+  COREWEBVIEW2_SCRIPT_DIALOG_KIND kind;
+  std::wstring message;
+  bool accepted = false;
+  bool returned = false;  // the handler has returned
+  ComPtr<FakeDeferral> deferral;
+};
+
 class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
  public:
   FakeWebView();
@@ -108,6 +140,7 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
   FAKE_EVENT(ProcessFailed)
   FAKE_EVENT(PermissionRequested)
   FAKE_EVENT(FrameCreated)
+  FAKE_EVENT(ScriptDialogOpening)
 #undef FAKE_EVENT
 
   // Raise one event each. Starting answers whether it was let through.
@@ -117,6 +150,7 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
                       COREWEBVIEW2_WEB_ERROR_STATUS status = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN);
   ComPtr<FakeFrame> RaiseFrameCreated();
   void RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND kind);
+  ComPtr<FakeScriptDialog> RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, const std::wstring& message);
   // A whole navigation as WebView2 reports a load that succeeds (Source
   // changes before ContentLoading); the one NavigateToString asked for
   // when `uri` is empty (its address is a data: one).
@@ -136,6 +170,7 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
   ComPtr<ICoreWebView2ProcessFailedEventHandler> process_failed_;
   ComPtr<ICoreWebView2PermissionRequestedEventHandler> permission_;
   ComPtr<ICoreWebView2FrameCreatedEventHandler> frame_created_;
+  ComPtr<ICoreWebView2ScriptDialogOpeningEventHandler> script_dialog_;
 };
 
 class FakeController final : public ComObject<stubs::ICoreWebView2Controller> {

@@ -10,6 +10,7 @@
 
 #include "platform/texts.h"
 #include "platform/win32/utf16.h"
+#include "tests/windows/box_responder.h"
 #include "tests/windows/check.h"
 #include "tests/windows/fake_webview2.h"
 
@@ -194,6 +195,7 @@ TEST_CASE(webview2_creation) {
     CHECK(!settings.dev_tools);
     CHECK(!settings.accelerator_keys);
     CHECK(!settings.password_autosave);
+    CHECK(!settings.script_dialogs);
   }
   // Another monitor's DPI: the same place in twips.
   Control control(false, 96);
@@ -250,4 +252,73 @@ TEST_CASE(webview2_process_failed) {
   webview.Load(2, L"");
   CHECK_EQ(control.completions.size(), std::size_t{1});
   CHECK_EQ(control.browser->LocationURL(), kPage);
+}
+
+// A page's dialogs, answered in boxes of ours from the message loop: the
+// engine's event returns at once and the page's script waits in the
+// deferral until the user has answered.
+TEST_CASE(webview2_script_dialogs) {
+  struct Row {
+    COREWEBVIEW2_SCRIPT_DIALOG_KIND kind;
+    wintest::Answer answer;
+    std::string box_text;  // empty: no box
+    bool cancel_shown;
+    bool accepted;
+  };
+  const std::string message = "Saved: 3 messages";
+  const Row rows[] = {
+      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_ALERT, wintest::Answer::Ok, message, false, true},
+      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_CONFIRM, wintest::Answer::Ok, message, true, true},
+      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_CONFIRM, wintest::Answer::Cancel, message, true, false},
+      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_BEFOREUNLOAD, wintest::Answer::Ok, platform::texts::kLeavePage, true, true},
+      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_BEFOREUNLOAD, wintest::Answer::Cancel, platform::texts::kLeavePage, true,
+       false},
+      // No box of ours takes text: prompt() gets null.
+      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_PROMPT, wintest::Answer::Ok, "", false, false},
+  };
+  for (const Row& row : rows) {
+    wintest::BoxResponder responder(row.answer);
+    Control control;
+    control.Create();
+    control.fake.webview->Load(1, W(kPage));
+    auto dialog = control.fake.webview->RaiseScriptDialog(row.kind, W(message));
+    if (!row.box_text.empty()) {
+      CHECK(!dialog->Answered());
+      CHECK_EQ(responder.Seen().size(), std::size_t{0});
+    }
+    CHECK(PumpUntil([&] { return dialog->Answered(); }));
+    const auto seen = responder.Seen();
+    if (row.box_text.empty()) {
+      CHECK_EQ(seen.size(), std::size_t{0});
+    } else if (CHECK_EQ(seen.size(), std::size_t{1})) {
+      CHECK_EQ(seen[0].caption, W(platform::texts::kPageDialogTitle));
+      CHECK_EQ(seen[0].text, W(row.box_text));
+      CHECK_EQ(seen[0].cancel_shown, row.cancel_shown);
+    }
+    if (row.kind != COREWEBVIEW2_SCRIPT_DIALOG_KIND_ALERT) CHECK_EQ(dialog->accepted, row.accepted);
+    CHECK_EQ(control.fake.webview->shown.size(), std::size_t{0});
+  }
+}
+
+// A page that opens a dialog the moment the last one is answered: the
+// tenth in a row is not shown, its script is held, and the page is stopped.
+TEST_CASE(webview2_script_dialog_flood) {
+  wintest::BoxResponder responder(wintest::Answer::Ok);
+  Control control;
+  control.Create();
+  control.fake.webview->Load(1, W(kPage));
+  for (int i = 1; i <= 9; ++i) {
+    auto dialog = control.fake.webview->RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND_CONFIRM, L"Again?");
+    REQUIRE(PumpUntil([&] { return dialog->Answered(); }));
+    CHECK(dialog->accepted);
+  }
+  CHECK_EQ(responder.Seen().size(), std::size_t{9});
+  auto tenth = control.fake.webview->RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND_CONFIRM, L"Again?");
+  CHECK(PumpUntil([&] { return control.Shows(platform::texts::kStoppedDialogs); }));
+  CHECK(!tenth->Answered());
+  CHECK_EQ(responder.Seen().size(), std::size_t{9});
+  // The control goes: the held script is let go.
+  control.browser.reset();
+  CHECK(tenth->Answered());
+  CHECK(!tenth->accepted);
 }

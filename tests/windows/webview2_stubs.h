@@ -222,4 +222,21 @@ class ICoreWebView2NewWindowRequestedEventArgs : public ::ICoreWebView2NewWindow
   HRESULT STDMETHODCALLTYPE get_WindowFeatures(::ICoreWebView2WindowFeatures **value) override { return E_NOTIMPL; }
 };
 
+class ICoreWebView2ScriptDialogOpeningEventArgs : public ::ICoreWebView2ScriptDialogOpeningEventArgs {
+ public:
+  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR *uri) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Kind(COREWEBVIEW2_SCRIPT_DIALOG_KIND *kind) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Message(LPWSTR *message) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Accept(void) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_DefaultText(LPWSTR *defaultText) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_ResultText(LPWSTR *resultText) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_ResultText(LPCWSTR resultText) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetDeferral(::ICoreWebView2Deferral **deferral) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2Deferral : public ::ICoreWebView2Deferral {
+ public:
+  HRESULT STDMETHODCALLTYPE Complete(void) override { return E_NOTIMPL; }
+};
+
 }  // namespace wintest::stubs

@@ -74,12 +74,16 @@ WebView2Browser::WebView2Browser(HWND parent, UINT dpi, const BrowserDesign& des
       rect_(design.rect),
       events_(std::move(events)),
       setup_(std::move(setup)),
+      dialogs_(
+          scheduler_, [this] { return GetAncestor(parent_, GA_ROOT); },
+          [this] { page_.PageFloods(browser::PageLoad::Flood::Dialogs); }, [this] { page_.PageKept(); }),
       alive_(std::make_shared<WebView2Browser*>(this)) {
   if (!setup_.create_environment) setup_.create_environment = CreateWebView2Environment;
   if (!setup_.open_in_browser) setup_.open_in_browser = ShellOpen;
   if (!setup_.offer_to_desktop) setup_.offer_to_desktop = ShellOpen;
   page_.options.frames_wait_for_their_page = design.frames_wait_for_their_page;
   page_.options.before_login = design.before_login;
+  page_.page_asks = [this] { return dialogs_.AnyOpen(); };
   page_.document_complete = [this](bool top_level, const std::string& url) {
     // The handler may unload the form; the form runtime keeps this object
     // alive until it returns.
@@ -152,6 +156,8 @@ void WebView2Browser::Configure() {
   ComPtr<ICoreWebView2Settings> settings;
   if (FAILED(webview_->get_Settings(settings.Out())) || !settings) return;
   settings->put_AreDevToolsEnabled(FALSE);
+  // ScriptDialogOpening comes only with the engine's own dialogs off.
+  settings->put_AreDefaultScriptDialogsEnabled(FALSE);
   if (auto settings3 = settings.As<ICoreWebView2Settings3>(IID_ICoreWebView2Settings3)) {
     settings3->put_AreBrowserAcceleratorKeysEnabled(FALSE);
   }
@@ -192,6 +198,7 @@ void WebView2Browser::Listen() {
   VARNOCK_LISTEN(NewWindowRequested, WebView2Browser::OnNewWindowRequested)
   VARNOCK_LISTEN(ProcessFailed, WebView2Browser::OnProcessFailed)
   VARNOCK_LISTEN(PermissionRequested, WebView2Browser::OnPermissionRequested)
+  VARNOCK_LISTEN(ScriptDialogOpening, WebView2Browser::OnScriptDialogOpening)
 #undef VARNOCK_LISTEN
   webview4_ = webview_.As<ICoreWebView2_4>(IID_ICoreWebView2_4);
   if (webview4_) {
@@ -253,6 +260,7 @@ void WebView2Browser::Detach() {
   detached_ = true;
   events_ = {};
   page_.Detach();
+  dialogs_.CloseAll();
   later_.clear();
 }
 

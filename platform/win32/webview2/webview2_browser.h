@@ -9,6 +9,7 @@
 //   a frame's NavigationCompleted       FrameCompleted(the frame's address)
 //   NewWindowRequested                  Decide(new window)
 //   ProcessFailed (the page's process)  ProcessEnded
+//   ScriptDialogOpening                 our boxes (ScriptDialogs); PageFloods, PageKept
 //
 // The control is made asynchronously (the environment, then the controller
 // on the parent window): nothing waits for it, and what the core asks of
@@ -25,6 +26,7 @@
 #include "platform/twips.h"
 #include "platform/win32/hosted_browser.h"
 #include "platform/win32/webview2/com_ptr.h"
+#include "platform/win32/webview2/script_dialogs.h"
 #include "platform/win32/webview2/webview2_sdk.h"
 #include "platform/win32/win32_scheduler.h"
 
@@ -123,6 +125,7 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   HRESULT OnProcessFailed(ICoreWebView2ProcessFailedEventArgs* args);
   HRESULT OnPermissionRequested(ICoreWebView2PermissionRequestedEventArgs* args);
   HRESULT OnBasicAuthenticationRequested(ICoreWebView2BasicAuthenticationRequestedEventArgs* args);
+  HRESULT OnScriptDialogOpening(ICoreWebView2ScriptDialogOpeningEventArgs* args) { return dialogs_.Opening(args); }
   void ForgetFrame(Frame* frame);
   // Carries out the core's decision; false when the engine is not to follow.
   bool Follow(browser::NavigationDecision decision, const std::string& uri);
@@ -134,6 +137,7 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   WebView2Setup setup_;
   Win32Scheduler scheduler_;
   browser::PageLoad page_{*this, scheduler_};
+  ScriptDialogs dialogs_;
   // Handlers WebView2 calls later check this before they touch the control.
   std::shared_ptr<WebView2Browser*> alive_;
 
