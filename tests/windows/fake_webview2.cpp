@@ -90,6 +90,21 @@ class ProcessFailedArgs final : public ComObject<stubs::ICoreWebView2ProcessFail
   COREWEBVIEW2_PROCESS_FAILED_KIND kind_;
 };
 
+class KeyArgs final : public ComObject<stubs::ICoreWebView2AcceleratorKeyPressedEventArgs> {
+ public:
+  KeyArgs(UINT key, COREWEBVIEW2_KEY_EVENT_KIND kind)
+      : ComObject({&IID_ICoreWebView2AcceleratorKeyPressedEventArgs}), key_(key), kind_(kind) {}
+  HRESULT STDMETHODCALLTYPE get_KeyEventKind(COREWEBVIEW2_KEY_EVENT_KIND* kind) override { return *kind = kind_, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_VirtualKey(UINT* key) override { return *key = key_, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Handled(BOOL* handled_out) override { return *handled_out = handled, S_OK; }
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL value) override { return handled = value, S_OK; }
+  BOOL handled = FALSE;
+
+ private:
+  UINT key_;
+  COREWEBVIEW2_KEY_EVENT_KIND kind_;
+};
+
 }  // namespace
 
 // ------------------------------------------------------------- settings
@@ -170,8 +185,11 @@ HRESULT FakeWebView::get_Settings(ICoreWebView2Settings** out) {
 HRESULT FakeWebView::get_Source(LPWSTR* uri) { return *uri = CoString(source), S_OK; }
 HRESULT FakeWebView::Navigate(LPCWSTR uri) { return navigated.emplace_back(uri), S_OK; }
 HRESULT FakeWebView::NavigateToString(LPCWSTR html) { return shown.emplace_back(html), S_OK; }
-HRESULT FakeWebView::Reload() { return S_OK; }
-HRESULT FakeWebView::ExecuteScript(LPCWSTR, ICoreWebView2ExecuteScriptCompletedHandler* handler) {
+HRESULT FakeWebView::Reload() { return ++reloads, S_OK; }
+HRESULT FakeWebView::get_CanGoBack(BOOL* can) { return *can = can_go_back, S_OK; }
+HRESULT FakeWebView::GoBack() { return ++went_back, S_OK; }
+HRESULT FakeWebView::ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) {
+  scripts.emplace_back(script);
   if (handler != nullptr) handler->Invoke(S_OK, L"0");
   return S_OK;
 }
@@ -253,6 +271,19 @@ HRESULT FakeController::put_Bounds(RECT value) { return bounds = value, S_OK; }
 HRESULT FakeController::put_IsVisible(BOOL value) { return visible = value, S_OK; }
 HRESULT FakeController::MoveFocus(COREWEBVIEW2_MOVE_FOCUS_REASON) { return S_OK; }
 HRESULT FakeController::Close() { return closed = true, S_OK; }
+HRESULT FakeController::get_ZoomFactor(double* factor) { return *factor = zoom, S_OK; }
+HRESULT FakeController::put_ZoomFactor(double factor) { return zoom = factor, S_OK; }
+HRESULT FakeController::add_AcceleratorKeyPressed(ICoreWebView2AcceleratorKeyPressedEventHandler* handler,
+                                                  EventRegistrationToken* token) {
+  return Keep(key_, handler, token);
+}
+HRESULT FakeController::remove_AcceleratorKeyPressed(EventRegistrationToken) { return key_.reset(), S_OK; }
+
+bool FakeController::RaiseKey(UINT virtual_key, COREWEBVIEW2_KEY_EVENT_KIND kind) {
+  auto args = MakeFake<KeyArgs>(virtual_key, kind);
+  if (key_) key_->Invoke(this, args.get());
+  return args->handled;
+}
 
 FakeEnvironment::FakeEnvironment() : ComObject({&IID_ICoreWebView2Environment}) {}
 HRESULT FakeEnvironment::CreateCoreWebView2Controller(HWND,

@@ -129,6 +129,8 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
   HRESULT STDMETHODCALLTYPE NavigateToString(LPCWSTR html) override;
   HRESULT STDMETHODCALLTYPE Reload() override;
   HRESULT STDMETHODCALLTYPE ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) override;
+  HRESULT STDMETHODCALLTYPE get_CanGoBack(BOOL* can) override;
+  HRESULT STDMETHODCALLTYPE GoBack() override;
 #define FAKE_EVENT(Event)                                                                                     \
   HRESULT STDMETHODCALLTYPE add_##Event(ICoreWebView2##Event##EventHandler* handler, EventRegistrationToken* token) \
       override;                                                                                               \
@@ -159,6 +161,10 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
 
   std::vector<std::wstring> navigated;  // Navigate's addresses, in order
   std::vector<std::wstring> shown;      // NavigateToString's documents
+  std::vector<std::wstring> scripts;    // ExecuteScript's, in order
+  int reloads = 0;
+  BOOL can_go_back = TRUE;
+  int went_back = 0;
   std::wstring source = L"about:blank";
   ComPtr<FakeSettings> settings;
 
@@ -181,13 +187,25 @@ class FakeController final : public ComObject<stubs::ICoreWebView2Controller> {
   HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL visible) override;
   HRESULT STDMETHODCALLTYPE MoveFocus(COREWEBVIEW2_MOVE_FOCUS_REASON reason) override;
   HRESULT STDMETHODCALLTYPE Close() override;
+  HRESULT STDMETHODCALLTYPE get_ZoomFactor(double* factor) override;
+  HRESULT STDMETHODCALLTYPE put_ZoomFactor(double factor) override;
+  HRESULT STDMETHODCALLTYPE add_AcceleratorKeyPressed(ICoreWebView2AcceleratorKeyPressedEventHandler* handler,
+                                                      EventRegistrationToken* token) override;
+  HRESULT STDMETHODCALLTYPE remove_AcceleratorKeyPressed(EventRegistrationToken token) override;
+
+  // A key the control's window got, as WebView2 reports it before the page
+  // sees it (the modifiers are in the thread's key state): true when the
+  // handler kept it from the page and the engine.
+  bool RaiseKey(UINT virtual_key, COREWEBVIEW2_KEY_EVENT_KIND kind);
 
   RECT bounds{};
+  double zoom = 1.0;
   BOOL visible = FALSE;
   bool closed = false;
 
  private:
   ComPtr<FakeWebView> webview_;
+  ComPtr<ICoreWebView2AcceleratorKeyPressedEventHandler> key_;
 };
 
 class FakeEnvironment final : public ComObject<stubs::ICoreWebView2Environment> {

@@ -3,6 +3,7 @@
 // documented orders, and what the control makes of them.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -321,4 +322,69 @@ TEST_CASE(webview2_script_dialog_flood) {
   control.browser.reset();
   CHECK(tenth->Answered());
   CHECK(!tenth->accepted);
+}
+
+// The page's keys as in the Linux client: the chords the client knows are
+// kept from the page and the engine, and carried out from the message loop.
+TEST_CASE(webview2_page_keys) {
+  struct Row {
+    const char* name;
+    UINT key;
+    std::vector<int> held;  // modifiers down as the key comes
+    COREWEBVIEW2_KEY_EVENT_KIND kind;
+    bool handled;
+    int reloads;
+    double zoom_before, zoom_after;  // the engine's zoom factor
+    bool printed;
+    int went_back;
+  };
+  constexpr auto kDown = COREWEBVIEW2_KEY_EVENT_KIND_KEY_DOWN;
+  constexpr auto kSystemDown = COREWEBVIEW2_KEY_EVENT_KIND_SYSTEM_KEY_DOWN;
+  const std::vector<Row> rows = {
+      {"F5", VK_F5, {}, kDown, true, 1, 1.0, 1.0, false, 0},
+      {"F5 let go", VK_F5, {}, COREWEBVIEW2_KEY_EVENT_KIND_KEY_UP, false, 0, 1.0, 1.0, false, 0},
+      {"Ctrl+R", 'R', {VK_CONTROL}, kDown, true, 1, 1.0, 1.0, false, 0},
+      {"R typed", 'R', {}, kDown, false, 0, 1.0, 1.0, false, 0},
+      // A browser's zoom steps: 100 %, 110 %, 90 %.
+      {"Ctrl+=", VK_OEM_PLUS, {VK_CONTROL}, kDown, true, 0, 1.0, 1.1, false, 0},
+      {"Ctrl++ (shifted)", VK_OEM_PLUS, {VK_CONTROL, VK_SHIFT}, kDown, true, 0, 1.0, 1.1, false, 0},
+      {"Ctrl+keypad +", VK_ADD, {VK_CONTROL}, kDown, true, 0, 1.0, 1.1, false, 0},
+      {"Ctrl+-", VK_OEM_MINUS, {VK_CONTROL}, kDown, true, 0, 1.0, 0.9, false, 0},
+      {"Ctrl+0", '0', {VK_CONTROL}, kDown, true, 0, 1.5, 1.0, false, 0},
+      // Without ICoreWebView2_16 (these doubles), the page's own print.
+      {"Ctrl+P", 'P', {VK_CONTROL}, kDown, true, 0, 1.0, 1.0, true, 0},
+      {"Alt+Left", VK_LEFT, {VK_MENU}, kSystemDown, true, 0, 1.0, 1.0, false, 1},
+      // Without ICoreWebView2_28 (these doubles) there is no find bar: the page's key.
+      {"Ctrl+F", 'F', {VK_CONTROL}, kDown, false, 0, 1.0, 1.0, false, 0},
+  };
+  for (const Row& row : rows) {
+    Control control;
+    control.Create();
+    auto& webview = *control.fake.webview;
+    auto& controller = *control.fake.controller;
+    webview.Load(1, W(kPage));
+    controller.zoom = row.zoom_before;
+    BYTE keys[256] = {};
+    for (int held : row.held) keys[held] = 0x80;
+    SetKeyboardState(keys);
+    const bool handled = controller.RaiseKey(row.key, row.kind);
+    BYTE none[256] = {};
+    SetKeyboardState(none);
+    if (!CHECK_EQ(handled, row.handled)) std::printf("  in: %s\n", row.name);
+    // Nothing is carried out inside the engine's event.
+    CHECK_EQ(webview.reloads, 0);
+    CHECK_EQ(controller.zoom, row.zoom_before);
+    const auto print = std::wstring(L"window.print()");
+    auto printed = [&] { return std::find(webview.scripts.begin(), webview.scripts.end(), print) != webview.scripts.end(); };
+    if (row.reloads > 0 || row.zoom_after != row.zoom_before || row.printed || row.went_back > 0) {
+      CHECK(PumpUntil([&] {
+        return webview.reloads > 0 || controller.zoom != row.zoom_before || printed() || webview.went_back > 0;
+      }));
+    }
+    PumpUntil([] { return true; });
+    if (!CHECK_EQ(webview.reloads, row.reloads)) std::printf("  in: %s\n", row.name);
+    if (!CHECK_EQ(controller.zoom, row.zoom_after)) std::printf("  in: %s\n", row.name);
+    CHECK_EQ(printed(), row.printed);
+    CHECK_EQ(webview.went_back, row.went_back);
+  }
 }

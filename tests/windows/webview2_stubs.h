@@ -239,4 +239,14 @@ class ICoreWebView2Deferral : public ::ICoreWebView2Deferral {
   HRESULT STDMETHODCALLTYPE Complete(void) override { return E_NOTIMPL; }
 };
 
+class ICoreWebView2AcceleratorKeyPressedEventArgs : public ::ICoreWebView2AcceleratorKeyPressedEventArgs {
+ public:
+  HRESULT STDMETHODCALLTYPE get_KeyEventKind(COREWEBVIEW2_KEY_EVENT_KIND *keyEventKind) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_VirtualKey(UINT *virtualKey) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_KeyEventLParam(INT *lParam) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_PhysicalKeyStatus(COREWEBVIEW2_PHYSICAL_KEY_STATUS *physicalKeyStatus) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Handled(BOOL *handled) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override { return E_NOTIMPL; }
+};
+
 }  // namespace wintest::stubs

@@ -7,7 +7,9 @@
 #include "platform/errors.h"
 #include "platform/texts.h"
 #include "platform/win32/utf16.h"
+#include "platform/browser/navigation_policy.h"
 #include "platform/win32/webview2/com_handler.h"
+#include "platform/win32/webview2/page_keys.h"
 #include "platform/win32/webview2/webview2_loader.h"
 
 namespace platform::win32 {
@@ -101,10 +103,28 @@ WebView2Browser::~WebView2Browser() {
   if (webview_) {
     for (auto [remove, token] : registrations_) (webview_.get()->*remove)(token);
   }
-  if (controller_) controller_->Close();
+  if (controller_) {
+    controller_->remove_AcceleratorKeyPressed(accelerator_key_);
+    controller_->Close();
+  }
 }
 
 // ------------------------------------------------------------- creation
+
+namespace {
+
+// A handler that calls `method` of the browser with the event's arguments,
+// while the browser exists.
+template <class Interface, class Browser, class Args>
+ComPtr<Interface> EventHandler(REFIID iid, std::weak_ptr<Browser*> alive, HRESULT (Browser::*method)(Args*)) {
+  return MakeHandler<Interface>(iid, [alive, method](auto*, Args* args) -> HRESULT {
+    auto self = alive.lock();
+    if (!self || !*self || args == nullptr) return S_OK;
+    return ((*self)->*method)(args);
+  });
+}
+
+}  // namespace
 
 void WebView2Browser::Create() {
   std::weak_ptr<WebView2Browser*> alive = alive_;
@@ -147,6 +167,11 @@ void WebView2Browser::OnController(HRESULT result, ICoreWebView2Controller* cont
   }
   Configure();
   Listen();
+  controller_->add_AcceleratorKeyPressed(EventHandler<ICoreWebView2AcceleratorKeyPressedEventHandler>(
+                                             IID_ICoreWebView2AcceleratorKeyPressedEventHandler,
+                                             std::weak_ptr(alive_), &WebView2Browser::OnAcceleratorKeyPressed)
+                                             .get(),
+                                         &accelerator_key_);
   Place();
   controller_->put_IsVisible(TRUE);
   Carry(std::exchange(queued_, Queued{}));
@@ -167,20 +192,6 @@ void WebView2Browser::Configure() {
   }
 }
 
-namespace {
-
-// A handler that calls `method` of the browser with the event's arguments,
-// while the browser exists.
-template <class Interface, class Browser, class Args>
-ComPtr<Interface> EventHandler(REFIID iid, std::weak_ptr<Browser*> alive, HRESULT (Browser::*method)(Args*)) {
-  return MakeHandler<Interface>(iid, [alive, method](auto*, Args* args) -> HRESULT {
-    auto self = alive.lock();
-    if (!self || !*self || args == nullptr) return S_OK;
-    return ((*self)->*method)(args);
-  });
-}
-
-}  // namespace
 
 void WebView2Browser::Listen() {
   ICoreWebView2* w = webview_.get();
@@ -576,6 +587,81 @@ HRESULT WebView2Browser::OnBasicAuthenticationRequested(ICoreWebView2BasicAuthen
   // with its refusal is shown.
   if (silent_) args->put_Cancel(TRUE);
   return S_OK;
+}
+
+// ------------------------------------------------------------- keys
+
+HRESULT WebView2Browser::OnAcceleratorKeyPressed(ICoreWebView2AcceleratorKeyPressedEventArgs* args) {
+  COREWEBVIEW2_KEY_EVENT_KIND kind = COREWEBVIEW2_KEY_EVENT_KIND_KEY_UP;
+  UINT key = 0;
+  if (FAILED(args->get_KeyEventKind(&kind)) || FAILED(args->get_VirtualKey(&key))) return S_OK;
+  // Alt's chords come as system keys.
+  if (kind != COREWEBVIEW2_KEY_EVENT_KIND_KEY_DOWN && kind != COREWEBVIEW2_KEY_EVENT_KIND_SYSTEM_KEY_DOWN) return S_OK;
+  const std::optional<browser::PageCommand> command = browser::CommandFor(ChordOf(key));
+  if (!command) return S_OK;
+  // No find bar to open: the key is the page's.
+  if (*command == browser::PageCommand::Find && !CanFind()) return S_OK;
+  args->put_Handled(TRUE);
+  const browser::PageCommand run = *command;
+  Later([this, run] { RunCommand(run); });
+  return S_OK;
+}
+
+void WebView2Browser::RunCommand(browser::PageCommand command) {
+  if (!webview_) return;
+  BOOL can = FALSE;
+  switch (command) {
+    case browser::PageCommand::Reload: page_.Reload(); break;
+    case browser::PageCommand::Back:
+      if (SUCCEEDED(webview_->get_CanGoBack(&can)) && can) webview_->GoBack();
+      break;
+    case browser::PageCommand::Forward:
+      if (SUCCEEDED(webview_->get_CanGoForward(&can)) && can) webview_->GoForward();
+      break;
+    case browser::PageCommand::Print: Print(); break;
+    case browser::PageCommand::Find: Find(); break;
+    case browser::PageCommand::ZoomIn: Zoom(+1); break;
+    case browser::PageCommand::ZoomOut: Zoom(-1); break;
+    case browser::PageCommand::ZoomReset: Zoom(0); break;
+  }
+}
+
+void WebView2Browser::Zoom(int direction) {
+  double factor = 1.0;
+  if (FAILED(controller_->get_ZoomFactor(&factor))) factor = 1.0;
+  controller_->put_ZoomFactor(browser::NextZoomLevel(factor, direction));
+}
+
+void WebView2Browser::Print() {
+  // The system's print dialog, as the Linux client shows its desktop's.
+  if (auto webview16 = webview_.As<ICoreWebView2_16>(IID_ICoreWebView2_16)) {
+    if (SUCCEEDED(webview16->ShowPrintUI(COREWEBVIEW2_PRINT_DIALOG_KIND_SYSTEM))) return;
+  }
+  // Runtimes before 1.0.1518: the page's own print.
+  webview_->ExecuteScript(L"window.print()", nullptr);
+}
+
+bool WebView2Browser::CanFind() const {
+  return webview_.As<ICoreWebView2_28>(IID_ICoreWebView2_28) &&
+         environment_.As<ICoreWebView2Environment15>(IID_ICoreWebView2Environment15);
+}
+
+void WebView2Browser::Find() {
+  auto webview28 = webview_.As<ICoreWebView2_28>(IID_ICoreWebView2_28);
+  auto environment15 = environment_.As<ICoreWebView2Environment15>(IID_ICoreWebView2Environment15);
+  if (!webview28 || !environment15) return;
+  ComPtr<ICoreWebView2Find> find;
+  ComPtr<ICoreWebView2FindOptions> options;
+  if (FAILED(webview28->get_Find(find.Out())) || !find || FAILED(environment15->CreateFindOptions(options.Out())) ||
+      !options) {
+    return;
+  }
+  // No term: the engine's find bar opens and waits for one.
+  options->put_FindTerm(L"");
+  options->put_SuppressDefaultFindDialog(FALSE);
+  find->Start(options.get(), MakeHandler<ICoreWebView2FindStartCompletedHandler>(
+                                 IID_ICoreWebView2FindStartCompletedHandler, [](HRESULT) { return S_OK; })
+                                 .get());
 }
 
 BrowserFactory WebView2Factory(WebView2Setup setup) {

@@ -10,6 +10,7 @@
 //   NewWindowRequested                  Decide(new window)
 //   ProcessFailed (the page's process)  ProcessEnded
 //   ScriptDialogOpening                 our boxes (ScriptDialogs); PageFloods, PageKept
+//   AcceleratorKeyPressed (controller)  the page's keys (CommandFor), run from the loop
 //
 // The control is made asynchronously (the environment, then the controller
 // on the parent window): nothing waits for it, and what the core asks of
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/browser/page_commands.h"
 #include "platform/browser/page_load.h"
 #include "platform/twips.h"
 #include "platform/win32/hosted_browser.h"
@@ -125,6 +127,13 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   HRESULT OnProcessFailed(ICoreWebView2ProcessFailedEventArgs* args);
   HRESULT OnPermissionRequested(ICoreWebView2PermissionRequestedEventArgs* args);
   HRESULT OnBasicAuthenticationRequested(ICoreWebView2BasicAuthenticationRequestedEventArgs* args);
+  HRESULT OnAcceleratorKeyPressed(ICoreWebView2AcceleratorKeyPressedEventArgs* args);
+  void RunCommand(browser::PageCommand command);
+  void Zoom(int direction);
+  void Print();
+  // The engine's find bar, where the runtime has one (ICoreWebView2_28).
+  bool CanFind() const;
+  void Find();
   HRESULT OnScriptDialogOpening(ICoreWebView2ScriptDialogOpeningEventArgs* args) { return dialogs_.Opening(args); }
   void ForgetFrame(Frame* frame);
   // Carries out the core's decision; false when the engine is not to follow.
@@ -147,6 +156,7 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   std::vector<std::pair<HRESULT (STDMETHODCALLTYPE ICoreWebView2::*)(EventRegistrationToken), EventRegistrationToken>>
       registrations_;
   ComPtr<ICoreWebView2_4> webview4_;
+  EventRegistrationToken accelerator_key_{};
   EventRegistrationToken frame_created_{};
   std::vector<std::unique_ptr<Frame>> frames_;
 
