@@ -105,7 +105,64 @@ class KeyArgs final : public ComObject<stubs::ICoreWebView2AcceleratorKeyPressed
   COREWEBVIEW2_KEY_EVENT_KIND kind_;
 };
 
+class MenuItem final : public ComObject<stubs::ICoreWebView2ContextMenuItem> {
+ public:
+  explicit MenuItem(MenuEntry entry) : ComObject({&IID_ICoreWebView2ContextMenuItem}), entry_(std::move(entry)) {}
+  HRESULT STDMETHODCALLTYPE get_Name(LPWSTR* value) override { return *value = CoString(entry_.name), S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Label(LPWSTR* value) override { return *value = CoString(entry_.label), S_OK; }
+  HRESULT STDMETHODCALLTYPE get_CommandId(INT32* value) override { return *value = entry_.command, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Kind(COREWEBVIEW2_CONTEXT_MENU_ITEM_KIND* value) override {
+    *value = entry_.name.empty() ? COREWEBVIEW2_CONTEXT_MENU_ITEM_KIND_SEPARATOR
+                                 : COREWEBVIEW2_CONTEXT_MENU_ITEM_KIND_COMMAND;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_IsEnabled(BOOL* value) override { return *value = entry_.enabled, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_IsChecked(BOOL* value) override { return *value = FALSE, S_OK; }
+
+ private:
+  MenuEntry entry_;
+};
+
+class MenuItems final : public ComObject<stubs::ICoreWebView2ContextMenuItemCollection> {
+ public:
+  explicit MenuItems(const std::vector<MenuEntry>& entries) : ComObject({&IID_ICoreWebView2ContextMenuItemCollection}) {
+    for (const MenuEntry& entry : entries) items_.push_back(MakeFake<MenuItem>(entry));
+  }
+  HRESULT STDMETHODCALLTYPE get_Count(UINT32* value) override { return *value = static_cast<UINT32>(items_.size()), S_OK; }
+  HRESULT STDMETHODCALLTYPE GetValueAtIndex(UINT32 index, ICoreWebView2ContextMenuItem** value) override {
+    if (index >= items_.size()) return E_INVALIDARG;
+    *value = items_[index].get();
+    (*value)->AddRef();
+    return S_OK;
+  }
+
+ private:
+  std::vector<ComPtr<MenuItem>> items_;
+};
+
 }  // namespace
+
+// ------------------------------------------------------------- context menus
+
+FakeContextMenu::FakeContextMenu(std::vector<MenuEntry> entries, POINT location)
+    : ComObject({&IID_ICoreWebView2ContextMenuRequestedEventArgs}), entries(std::move(entries)), location(location) {}
+HRESULT FakeContextMenu::get_MenuItems(ICoreWebView2ContextMenuItemCollection** items) {
+  auto made = MakeFake<MenuItems>(entries);
+  *items = made.get();
+  made->AddRef();
+  return S_OK;
+}
+HRESULT FakeContextMenu::get_Location(POINT* value) { return *value = location, S_OK; }
+HRESULT FakeContextMenu::put_SelectedCommandId(INT32 id) { return selected = id, S_OK; }
+HRESULT FakeContextMenu::get_SelectedCommandId(INT32* id) { return *id = selected, S_OK; }
+HRESULT FakeContextMenu::put_Handled(BOOL value) { return handled = value, S_OK; }
+HRESULT FakeContextMenu::get_Handled(BOOL* value) { return *value = handled, S_OK; }
+HRESULT FakeContextMenu::GetDeferral(ICoreWebView2Deferral** out) {
+  if (!deferral) deferral = MakeFake<FakeDeferral>();
+  *out = deferral.get();
+  deferral->AddRef();
+  return S_OK;
+}
 
 // ------------------------------------------------------------- settings
 
@@ -174,7 +231,9 @@ bool FakeFrame::Load(UINT64 id, const std::wstring& uri, bool success) {
 // ------------------------------------------------------------- the web view
 
 FakeWebView::FakeWebView()
-    : ComObject({&IID_ICoreWebView2, &IID_ICoreWebView2_2, &IID_ICoreWebView2_3, &IID_ICoreWebView2_4}),
+    : ComObject({&IID_ICoreWebView2, &IID_ICoreWebView2_2, &IID_ICoreWebView2_3, &IID_ICoreWebView2_4,
+                 &IID_ICoreWebView2_5, &IID_ICoreWebView2_6, &IID_ICoreWebView2_7, &IID_ICoreWebView2_8,
+                 &IID_ICoreWebView2_9, &IID_ICoreWebView2_10, &IID_ICoreWebView2_11}),
       settings(MakeFake<FakeSettings>()) {}
 
 HRESULT FakeWebView::get_Settings(ICoreWebView2Settings** out) {
@@ -188,6 +247,7 @@ HRESULT FakeWebView::NavigateToString(LPCWSTR html) { return shown.emplace_back(
 HRESULT FakeWebView::Reload() { return ++reloads, S_OK; }
 HRESULT FakeWebView::get_CanGoBack(BOOL* can) { return *can = can_go_back, S_OK; }
 HRESULT FakeWebView::GoBack() { return ++went_back, S_OK; }
+HRESULT FakeWebView::get_CanGoForward(BOOL* can) { return *can = can_go_forward, S_OK; }
 HRESULT FakeWebView::ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) {
   scripts.emplace_back(script);
   if (handler != nullptr) handler->Invoke(S_OK, L"0");
@@ -207,6 +267,7 @@ FAKE_EVENT(ProcessFailed, process_failed_)
 FAKE_EVENT(PermissionRequested, permission_)
 FAKE_EVENT(FrameCreated, frame_created_)
 FAKE_EVENT(ScriptDialogOpening, script_dialog_)
+FAKE_EVENT(ContextMenuRequested, context_menu_)
 #undef FAKE_EVENT
 
 bool FakeWebView::Listened() const { return starting_ && content_loading_ && completed_ && frame_created_; }
@@ -237,6 +298,13 @@ ComPtr<FakeFrame> FakeWebView::RaiseFrameCreated() {
 void FakeWebView::RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND kind) {
   auto args = MakeFake<ProcessFailedArgs>(kind);
   if (process_failed_) process_failed_->Invoke(this, args.get());
+}
+
+ComPtr<FakeContextMenu> FakeWebView::RaiseContextMenu(std::vector<MenuEntry> entries, POINT location) {
+  auto args = MakeFake<FakeContextMenu>(std::move(entries), location);
+  if (context_menu_) context_menu_->Invoke(this, args.get());
+  args->returned = true;
+  return args;
 }
 
 ComPtr<FakeScriptDialog> FakeWebView::RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind,

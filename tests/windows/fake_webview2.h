@@ -120,7 +120,36 @@ class FakeScriptDialog final : public ComObject<stubs::ICoreWebView2ScriptDialog
   ComPtr<FakeDeferral> deferral;
 };
 
-class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
+// An item of the engine's context menu, and the menu's request.
+struct MenuEntry {
+  std::wstring name;   // the engine's unlocalized name; empty: a separator
+  std::wstring label;  // the engine's own label
+  INT32 command = 0;
+  bool enabled = true;
+};
+
+class FakeContextMenu final : public ComObject<stubs::ICoreWebView2ContextMenuRequestedEventArgs> {
+ public:
+  FakeContextMenu(std::vector<MenuEntry> entries, POINT location);
+  HRESULT STDMETHODCALLTYPE get_MenuItems(ICoreWebView2ContextMenuItemCollection** items) override;
+  HRESULT STDMETHODCALLTYPE get_Location(POINT* location) override;
+  HRESULT STDMETHODCALLTYPE put_SelectedCommandId(INT32 id) override;
+  HRESULT STDMETHODCALLTYPE get_SelectedCommandId(INT32* id) override;
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL value) override;
+  HRESULT STDMETHODCALLTYPE get_Handled(BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) override;
+  // WebView2 shows its own menu unless handled; with a deferral, once it completes.
+  bool Answered() const { return returned && (!deferral || deferral->completed > 0); }
+
+  std::vector<MenuEntry> entries;
+  POINT location;
+  INT32 selected = -1;  // as WebView2 starts it
+  BOOL handled = FALSE;
+  bool returned = false;
+  ComPtr<FakeDeferral> deferral;
+};
+
+class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
  public:
   FakeWebView();
   HRESULT STDMETHODCALLTYPE get_Settings(ICoreWebView2Settings** settings) override;
@@ -131,6 +160,7 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
   HRESULT STDMETHODCALLTYPE ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) override;
   HRESULT STDMETHODCALLTYPE get_CanGoBack(BOOL* can) override;
   HRESULT STDMETHODCALLTYPE GoBack() override;
+  HRESULT STDMETHODCALLTYPE get_CanGoForward(BOOL* can) override;
 #define FAKE_EVENT(Event)                                                                                     \
   HRESULT STDMETHODCALLTYPE add_##Event(ICoreWebView2##Event##EventHandler* handler, EventRegistrationToken* token) \
       override;                                                                                               \
@@ -143,6 +173,7 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
   FAKE_EVENT(PermissionRequested)
   FAKE_EVENT(FrameCreated)
   FAKE_EVENT(ScriptDialogOpening)
+  FAKE_EVENT(ContextMenuRequested)
 #undef FAKE_EVENT
 
   // Raise one event each. Starting answers whether it was let through.
@@ -152,6 +183,7 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
                       COREWEBVIEW2_WEB_ERROR_STATUS status = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN);
   ComPtr<FakeFrame> RaiseFrameCreated();
   void RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND kind);
+  ComPtr<FakeContextMenu> RaiseContextMenu(std::vector<MenuEntry> entries, POINT location);
   ComPtr<FakeScriptDialog> RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, const std::wstring& message);
   // A whole navigation as WebView2 reports a load that succeeds (Source
   // changes before ContentLoading); the one NavigateToString asked for
@@ -164,6 +196,7 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
   std::vector<std::wstring> scripts;    // ExecuteScript's, in order
   int reloads = 0;
   BOOL can_go_back = TRUE;
+  BOOL can_go_forward = FALSE;
   int went_back = 0;
   std::wstring source = L"about:blank";
   ComPtr<FakeSettings> settings;
@@ -177,6 +210,7 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
   ComPtr<ICoreWebView2PermissionRequestedEventHandler> permission_;
   ComPtr<ICoreWebView2FrameCreatedEventHandler> frame_created_;
   ComPtr<ICoreWebView2ScriptDialogOpeningEventHandler> script_dialog_;
+  ComPtr<ICoreWebView2ContextMenuRequestedEventHandler> context_menu_;
 };
 
 class FakeController final : public ComObject<stubs::ICoreWebView2Controller> {

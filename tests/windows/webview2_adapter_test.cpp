@@ -14,6 +14,7 @@
 #include "tests/windows/box_responder.h"
 #include "tests/windows/check.h"
 #include "tests/windows/fake_webview2.h"
+#include "tests/windows/ui_driver.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ bool PumpUntil(Done done) {
 // A control on the doubles, its completions noted.
 struct Control {
   explicit Control(bool frames_wait = false, UINT dpi = 96,
-                   platform::Rect rect = platform::Rect{150, 300, 1500, 750}) {
+                   platform::Rect rect = platform::Rect{150, 300, 1500, 750}, HWND parent = nullptr) {
     platform::BrowserDesign design;
     design.rect = rect;
     design.frames_wait_for_their_page = frames_wait;
@@ -51,7 +52,7 @@ struct Control {
     events.DocumentComplete = [this](const platform::BrowserFrame& frame, const platform::Variant& url) {
       completions.emplace_back(frame.top_level, url.value_or(""));
     };
-    browser = std::make_unique<WebView2Browser>(nullptr, dpi, design, std::move(events), fake.Setup());
+    browser = std::make_unique<WebView2Browser>(parent, dpi, design, std::move(events), fake.Setup());
   }
   void Create() {
     fake.CompleteEnvironment();
@@ -387,4 +388,91 @@ TEST_CASE(webview2_page_keys) {
     CHECK_EQ(printed(), row.printed);
     CHECK_EQ(webview.went_back, row.went_back);
   }
+}
+
+// What a context menu showed, seen from the menu's own loop, and the
+// user's choice there: the first item (Down, Enter) or none (Escape).
+struct SeenMenu {
+  std::vector<std::wstring> labels;
+  std::vector<bool> greyed;
+  RECT at{};
+  bool choose = false;
+};
+SeenMenu* seen_menu = nullptr;
+void CALLBACK ReadMenu(HWND, UINT, UINT_PTR, DWORD) {
+  for (HWND window : wintest::ThreadWindows(true)) {
+    if (wintest::ClassOf(window) != L"#32768" || seen_menu == nullptr || !seen_menu->labels.empty()) continue;
+    auto menu = reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+      wchar_t text[128] = {};
+      const UINT state = ::GetMenuState(menu, i, MF_BYPOSITION);
+      ::GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+      seen_menu->labels.push_back((state & MF_SEPARATOR) ? L"-" : text);
+      seen_menu->greyed.push_back((state & (MF_SEPARATOR | MF_GRAYED)) == MF_GRAYED);
+    }
+    ::GetWindowRect(window, &seen_menu->at);
+    if (seen_menu->choose) {
+      ::PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+      ::PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+    } else {
+      ::PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+  }
+}
+
+// The page's context menu: the engine's items under the Linux client's
+// labels, developer tools left out, no separator left dangling; shown from
+// the loop at the place clicked, the choice handed back through the deferral.
+TEST_CASE(webview2_context_menu) {
+  using wintest::MenuEntry;
+  const std::vector<MenuEntry> engine = {
+      {L"copy", L"Copy", 11},
+      {L"paste", L"Paste", 12, false},
+      {L"", L"", 0},
+      {L"back", L"Back", 13},
+      {L"forward", L"Forward", 14},
+      {L"reload", L"Reload", 15},
+      {L"", L"", 0},
+      {L"inspectElement", L"Inspect", 16},
+  };
+  const std::vector<std::wstring> labels = {W(platform::texts::kCopy),    W(platform::texts::kPaste), L"-",
+                                            W(platform::texts::kBack),    W(platform::texts::kForward),
+                                            W(platform::texts::kReload)};
+  // Paste not possible; nowhere to go forward.
+  const std::vector<bool> greyed = {false, true, false, false, true, false};
+  struct Row {
+    bool choose;
+    INT32 selected;  // -1: none, the engine's own starting value
+  };
+  const Row rows[] = {{true, 11}, {false, -1}};
+  HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 600, 400, nullptr,
+                                  nullptr, nullptr, nullptr);
+  REQUIRE(parent != nullptr);
+  for (const Row& row : rows) {
+    SeenMenu seen;
+    seen.choose = row.choose;
+    seen_menu = &seen;
+    {
+      Control control(false, 96, platform::Rect{150, 300, 1500, 750}, parent);
+      control.Create();
+      control.fake.webview->Load(1, W(kPage));
+      auto request = control.fake.webview->RaiseContextMenu(engine, POINT{30, 40});
+      CHECK(request->handled);
+      CHECK(!request->Answered());
+      const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, ReadMenu);
+      CHECK(PumpUntil([&] { return request->Answered(); }));
+      ::KillTimer(nullptr, timer);
+      CHECK_EQ(request->selected, row.selected);
+    }
+    seen_menu = nullptr;
+    CHECK(seen.labels == labels);
+    CHECK(seen.greyed == greyed);
+    // Where the page was clicked: its control at (10, 20) in the window's
+    // client area, (30, 40) into the page.
+    POINT client{0, 0};
+    ::ClientToScreen(parent, &client);
+    CHECK_EQ(seen.at.left, client.x + 10 + 30);
+    CHECK_EQ(seen.at.top, client.y + 20 + 40);
+  }
+  ::DestroyWindow(parent);
 }

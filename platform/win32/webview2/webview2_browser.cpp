@@ -9,6 +9,7 @@
 #include "platform/win32/utf16.h"
 #include "platform/browser/navigation_policy.h"
 #include "platform/win32/webview2/com_handler.h"
+#include "platform/win32/webview2/context_menu.h"
 #include "platform/win32/webview2/page_keys.h"
 #include "platform/win32/webview2/webview2_loader.h"
 
@@ -100,6 +101,7 @@ WebView2Browser::~WebView2Browser() {
   for (auto& frame : frames_) ForgetFrame(frame.get());
   frames_.clear();
   if (webview4_) webview4_->remove_FrameCreated(frame_created_);
+  if (webview11_) webview11_->remove_ContextMenuRequested(context_menu_);
   if (webview_) {
     for (auto [remove, token] : registrations_) (webview_.get()->*remove)(token);
   }
@@ -218,6 +220,14 @@ void WebView2Browser::Listen() {
                                     &WebView2Browser::OnFrameCreated)
                                     .get(),
                                 &frame_created_);
+  }
+  webview11_ = webview_.As<ICoreWebView2_11>(IID_ICoreWebView2_11);
+  if (webview11_) {
+    webview11_->add_ContextMenuRequested(EventHandler<ICoreWebView2ContextMenuRequestedEventHandler>(
+                                             IID_ICoreWebView2ContextMenuRequestedEventHandler,
+                                             std::weak_ptr(alive_), &WebView2Browser::OnContextMenuRequested)
+                                             .get(),
+                                         &context_menu_);
   }
   if (auto webview10 = webview_.As<ICoreWebView2_10>(IID_ICoreWebView2_10)) {
     webview10->add_BasicAuthenticationRequested(EventHandler<ICoreWebView2BasicAuthenticationRequestedEventHandler>(
@@ -586,6 +596,36 @@ HRESULT WebView2Browser::OnBasicAuthenticationRequested(ICoreWebView2BasicAuthen
   // Silent: no sign-in dialog of the engine's own; the page the server sent
   // with its refusal is shown.
   if (silent_) args->put_Cancel(TRUE);
+  return S_OK;
+}
+
+// ------------------------------------------------------------- context menu
+
+HRESULT WebView2Browser::OnContextMenuRequested(ICoreWebView2ContextMenuRequestedEventArgs* args) {
+  // Our menu, not the engine's: shown from the loop, the choice given
+  // through the deferral.
+  args->put_Handled(TRUE);
+  ComPtr<ICoreWebView2Deferral> deferral;
+  args->GetDeferral(deferral.Out());
+  auto held = ComPtr<ICoreWebView2ContextMenuRequestedEventArgs>::Retain(args);
+  Later([this, held, deferral] {
+    // In the page's coordinates.
+    POINT at{};
+    held->get_Location(&at);
+    at.x += scale_.ToPixels(rect_.left);
+    at.y += scale_.ToPixels(rect_.top);
+    ClientToScreen(parent_, &at);
+    ComPtr<ICoreWebView2ContextMenuItemCollection> items;
+    held->get_MenuItems(items.Out());
+    BOOL back = FALSE;
+    BOOL forward = FALSE;
+    webview_->get_CanGoBack(&back);
+    webview_->get_CanGoForward(&forward);
+    // The menu's loop, in which this control may go: nothing of it is used after.
+    const std::optional<INT32> chosen = ChooseFromMenu(parent_, at, items.get(), back, forward);
+    if (chosen) held->put_SelectedCommandId(*chosen);
+    if (deferral) deferral->Complete();
+  });
   return S_OK;
 }
 

@@ -11,6 +11,7 @@
 //   ProcessFailed (the page's process)  ProcessEnded
 //   ScriptDialogOpening                 our boxes (ScriptDialogs); PageFloods, PageKept
 //   AcceleratorKeyPressed (controller)  the page's keys (CommandFor), run from the loop
+//   ContextMenuRequested                our menu (ChooseFromMenu), from the loop
 //
 // The control is made asynchronously (the environment, then the controller
 // on the parent window): nothing waits for it, and what the core asks of
@@ -134,6 +135,7 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   // The engine's find bar, where the runtime has one (ICoreWebView2_28).
   bool CanFind() const;
   void Find();
+  HRESULT OnContextMenuRequested(ICoreWebView2ContextMenuRequestedEventArgs* args);
   HRESULT OnScriptDialogOpening(ICoreWebView2ScriptDialogOpeningEventArgs* args) { return dialogs_.Opening(args); }
   void ForgetFrame(Frame* frame);
   // Carries out the core's decision; false when the engine is not to follow.
@@ -157,6 +159,8 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
       registrations_;
   ComPtr<ICoreWebView2_4> webview4_;
   EventRegistrationToken accelerator_key_{};
+  ComPtr<ICoreWebView2_11> webview11_;
+  EventRegistrationToken context_menu_{};
   EventRegistrationToken frame_created_{};
   std::vector<std::unique_ptr<Frame>> frames_;
 
