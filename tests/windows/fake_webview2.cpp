@@ -164,6 +164,21 @@ HRESULT FakeContextMenu::GetDeferral(ICoreWebView2Deferral** out) {
   return S_OK;
 }
 
+// ------------------------------------------------------------- downloads
+
+FakeDownload::FakeDownload(std::wstring suggested)
+    : ComObject({&IID_ICoreWebView2DownloadStartingEventArgs}), path(std::move(suggested)) {}
+HRESULT FakeDownload::get_Cancel(BOOL* value) { return *value = cancel, S_OK; }
+HRESULT FakeDownload::put_Cancel(BOOL value) { return cancel = value, S_OK; }
+HRESULT FakeDownload::get_ResultFilePath(LPWSTR* value) { return *value = CoString(path), S_OK; }
+HRESULT FakeDownload::put_ResultFilePath(LPCWSTR value) { return path = value, S_OK; }
+HRESULT FakeDownload::GetDeferral(ICoreWebView2Deferral** out) {
+  if (!deferral) deferral = MakeFake<FakeDeferral>();
+  *out = deferral.get();
+  deferral->AddRef();
+  return S_OK;
+}
+
 // ------------------------------------------------------------- settings
 
 FakeSettings::FakeSettings()
@@ -268,6 +283,7 @@ FAKE_EVENT(PermissionRequested, permission_)
 FAKE_EVENT(FrameCreated, frame_created_)
 FAKE_EVENT(ScriptDialogOpening, script_dialog_)
 FAKE_EVENT(ContextMenuRequested, context_menu_)
+FAKE_EVENT(DownloadStarting, download_)
 #undef FAKE_EVENT
 
 bool FakeWebView::Listened() const { return starting_ && content_loading_ && completed_ && frame_created_; }
@@ -298,6 +314,13 @@ ComPtr<FakeFrame> FakeWebView::RaiseFrameCreated() {
 void FakeWebView::RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND kind) {
   auto args = MakeFake<ProcessFailedArgs>(kind);
   if (process_failed_) process_failed_->Invoke(this, args.get());
+}
+
+ComPtr<FakeDownload> FakeWebView::RaiseDownload(const std::wstring& suggested) {
+  auto args = MakeFake<FakeDownload>(suggested);
+  if (download_) download_->Invoke(this, args.get());
+  args->returned = true;
+  return args;
 }
 
 ComPtr<FakeContextMenu> FakeWebView::RaiseContextMenu(std::vector<MenuEntry> entries, POINT location) {

@@ -149,6 +149,24 @@ class FakeContextMenu final : public ComObject<stubs::ICoreWebView2ContextMenuRe
   ComPtr<FakeDeferral> deferral;
 };
 
+// A download as it asks where it goes; the engine's own choice is
+// `suggested` (its download folder and the server's name).
+class FakeDownload final : public ComObject<stubs::ICoreWebView2DownloadStartingEventArgs> {
+ public:
+  explicit FakeDownload(std::wstring suggested);
+  HRESULT STDMETHODCALLTYPE get_Cancel(BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE put_Cancel(BOOL value) override;
+  HRESULT STDMETHODCALLTYPE get_ResultFilePath(LPWSTR* value) override;
+  HRESULT STDMETHODCALLTYPE put_ResultFilePath(LPCWSTR value) override;
+  HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) override;
+  bool Answered() const { return returned && (!deferral || deferral->completed > 0); }
+
+  std::wstring path;  // ResultFilePath
+  BOOL cancel = FALSE;
+  bool returned = false;
+  ComPtr<FakeDeferral> deferral;
+};
+
 class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
  public:
   FakeWebView();
@@ -174,6 +192,7 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
   FAKE_EVENT(FrameCreated)
   FAKE_EVENT(ScriptDialogOpening)
   FAKE_EVENT(ContextMenuRequested)
+  FAKE_EVENT(DownloadStarting)
 #undef FAKE_EVENT
 
   // Raise one event each. Starting answers whether it was let through.
@@ -183,6 +202,7 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
                       COREWEBVIEW2_WEB_ERROR_STATUS status = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN);
   ComPtr<FakeFrame> RaiseFrameCreated();
   void RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND kind);
+  ComPtr<FakeDownload> RaiseDownload(const std::wstring& suggested);
   ComPtr<FakeContextMenu> RaiseContextMenu(std::vector<MenuEntry> entries, POINT location);
   ComPtr<FakeScriptDialog> RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, const std::wstring& message);
   // A whole navigation as WebView2 reports a load that succeeds (Source
@@ -211,6 +231,7 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
   ComPtr<ICoreWebView2FrameCreatedEventHandler> frame_created_;
   ComPtr<ICoreWebView2ScriptDialogOpeningEventHandler> script_dialog_;
   ComPtr<ICoreWebView2ContextMenuRequestedEventHandler> context_menu_;
+  ComPtr<ICoreWebView2DownloadStartingEventHandler> download_;
 };
 
 class FakeController final : public ComObject<stubs::ICoreWebView2Controller> {

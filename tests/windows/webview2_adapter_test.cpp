@@ -14,6 +14,7 @@
 #include "tests/windows/box_responder.h"
 #include "tests/windows/check.h"
 #include "tests/windows/fake_webview2.h"
+#include "tests/windows/temp_dir.h"
 #include "tests/windows/ui_driver.h"
 
 namespace {
@@ -475,4 +476,52 @@ TEST_CASE(webview2_context_menu) {
     CHECK_EQ(seen.at.top, client.y + 20 + 40);
   }
   ::DestroyWindow(parent);
+}
+
+// A page's downloads: the save dialog, shown from the loop, one at a time,
+// with the engine's choice of folder and name; the answer given through the
+// deferral. No to one of a batch is no to the batch; a fourth download in
+// a row is refused without a dialog.
+TEST_CASE(webview2_downloads) {
+  struct Row {
+    const char* name;
+    int at_once;  // downloads the page starts together
+    wintest::Answer answer;
+    std::size_t dialogs;
+    std::vector<bool> saved;  // each download: saved where suggested, or cancelled
+  };
+  const Row rows[] = {
+      {"one, saved", 1, wintest::Answer::Ok, 1, {true}},
+      {"one, cancelled", 1, wintest::Answer::Cancel, 1, {false}},
+      {"three, each asked in turn", 3, wintest::Answer::Ok, 3, {true, true, true}},
+      {"three, no to the batch", 3, wintest::Answer::Cancel, 1, {false, false, false}},
+      {"four in a row", 4, wintest::Answer::Ok, 3, {true, true, true, false}},
+  };
+  for (const Row& row : rows) {
+    wintest::TempDir folder(L"downloads");
+    wintest::BoxResponder responder(row.answer);
+    Control control;
+    control.Create();
+    control.fake.webview->Load(1, W(kPage));
+    std::vector<wintest::ComPtr<wintest::FakeDownload>> downloads;
+    std::vector<std::wstring> suggested;
+    for (int i = 0; i < row.at_once; ++i) {
+      suggested.push_back((folder.path() / (L"report" + std::to_wstring(i + 1) + L".csv")).wstring());
+      downloads.push_back(control.fake.webview->RaiseDownload(suggested.back()));
+      // The first waits for the dialog, which the event does not wait for.
+      if (i == 0) CHECK(!downloads[0]->Answered());
+    }
+    CHECK(PumpUntil([&] {
+      return std::all_of(downloads.begin(), downloads.end(), [](const auto& d) { return d->Answered(); });
+    }));
+    const auto seen = responder.Seen();
+    if (!CHECK_EQ(seen.size(), row.dialogs)) std::printf("  in: %s\n", row.name);
+    for (const auto& box : seen) CHECK_EQ(box.caption, W(platform::texts::kSaveFile));
+    for (std::size_t i = 0; i < downloads.size(); ++i) {
+      if (!CHECK_EQ(downloads[i]->cancel == FALSE, row.saved[i])) std::printf("  in: %s\n", row.name);
+      if (row.saved[i] && ::lstrcmpiW(downloads[i]->path.c_str(), suggested[i].c_str()) != 0) {
+        CHECK_EQ(downloads[i]->path, suggested[i]);
+      }
+    }
+  }
 }

@@ -319,4 +319,16 @@ class ICoreWebView2ContextMenuItem : public ::ICoreWebView2ContextMenuItem {
   HRESULT STDMETHODCALLTYPE remove_CustomItemSelected(EventRegistrationToken token) override { return E_NOTIMPL; }
 };
 
+class ICoreWebView2DownloadStartingEventArgs : public ::ICoreWebView2DownloadStartingEventArgs {
+ public:
+  HRESULT STDMETHODCALLTYPE get_DownloadOperation(::ICoreWebView2DownloadOperation **downloadOperation) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Cancel(BOOL *cancel) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_ResultFilePath(LPWSTR *resultFilePath) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_ResultFilePath(LPCWSTR resultFilePath) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Handled(BOOL *handled) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetDeferral(::ICoreWebView2Deferral **deferral) override { return E_NOTIMPL; }
+};
+
 }  // namespace wintest::stubs

@@ -80,6 +80,7 @@ WebView2Browser::WebView2Browser(HWND parent, UINT dpi, const BrowserDesign& des
       dialogs_(
           scheduler_, [this] { return GetAncestor(parent_, GA_ROOT); },
           [this] { page_.PageFloods(browser::PageLoad::Flood::Dialogs); }, [this] { page_.PageKept(); }),
+      downloads_(scheduler_, [this] { return GetAncestor(parent_, GA_ROOT); }),
       alive_(std::make_shared<WebView2Browser*>(this)) {
   if (!setup_.create_environment) setup_.create_environment = CreateWebView2Environment;
   if (!setup_.open_in_browser) setup_.open_in_browser = ShellOpen;
@@ -100,7 +101,10 @@ WebView2Browser::~WebView2Browser() {
   Detach();
   for (auto& frame : frames_) ForgetFrame(frame.get());
   frames_.clear();
-  if (webview4_) webview4_->remove_FrameCreated(frame_created_);
+  if (webview4_) {
+    webview4_->remove_FrameCreated(frame_created_);
+    webview4_->remove_DownloadStarting(download_starting_);
+  }
   if (webview11_) webview11_->remove_ContextMenuRequested(context_menu_);
   if (webview_) {
     for (auto [remove, token] : registrations_) (webview_.get()->*remove)(token);
@@ -220,6 +224,11 @@ void WebView2Browser::Listen() {
                                     &WebView2Browser::OnFrameCreated)
                                     .get(),
                                 &frame_created_);
+    webview4_->add_DownloadStarting(EventHandler<ICoreWebView2DownloadStartingEventHandler>(
+                                        IID_ICoreWebView2DownloadStartingEventHandler, std::weak_ptr(alive_),
+                                        &WebView2Browser::OnDownloadStarting)
+                                        .get(),
+                                    &download_starting_);
   }
   webview11_ = webview_.As<ICoreWebView2_11>(IID_ICoreWebView2_11);
   if (webview11_) {
@@ -282,6 +291,7 @@ void WebView2Browser::Detach() {
   events_ = {};
   page_.Detach();
   dialogs_.CloseAll();
+  downloads_.CancelWaiting();
   later_.clear();
 }
 

@@ -12,6 +12,7 @@
 //   ScriptDialogOpening                 our boxes (ScriptDialogs); PageFloods, PageKept
 //   AcceleratorKeyPressed (controller)  the page's keys (CommandFor), run from the loop
 //   ContextMenuRequested                our menu (ChooseFromMenu), from the loop
+//   DownloadStarting                    the save dialog, in turn (Downloads)
 //
 // The control is made asynchronously (the environment, then the controller
 // on the parent window): nothing waits for it, and what the core asks of
@@ -29,6 +30,7 @@
 #include "platform/twips.h"
 #include "platform/win32/hosted_browser.h"
 #include "platform/win32/webview2/com_ptr.h"
+#include "platform/win32/webview2/downloads.h"
 #include "platform/win32/webview2/script_dialogs.h"
 #include "platform/win32/webview2/webview2_sdk.h"
 #include "platform/win32/win32_scheduler.h"
@@ -136,6 +138,7 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   bool CanFind() const;
   void Find();
   HRESULT OnContextMenuRequested(ICoreWebView2ContextMenuRequestedEventArgs* args);
+  HRESULT OnDownloadStarting(ICoreWebView2DownloadStartingEventArgs* args) { return downloads_.Starting(args); }
   HRESULT OnScriptDialogOpening(ICoreWebView2ScriptDialogOpeningEventArgs* args) { return dialogs_.Opening(args); }
   void ForgetFrame(Frame* frame);
   // Carries out the core's decision; false when the engine is not to follow.
@@ -149,6 +152,7 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   Win32Scheduler scheduler_;
   browser::PageLoad page_{*this, scheduler_};
   ScriptDialogs dialogs_;
+  Downloads downloads_;
   // Handlers WebView2 calls later check this before they touch the control.
   std::shared_ptr<WebView2Browser*> alive_;
 
@@ -162,6 +166,7 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   ComPtr<ICoreWebView2_11> webview11_;
   EventRegistrationToken context_menu_{};
   EventRegistrationToken frame_created_{};
+  EventRegistrationToken download_starting_{};
   std::vector<std::unique_ptr<Frame>> frames_;
 
   Queued queued_;
