@@ -90,7 +90,94 @@ class ProcessFailedArgs final : public ComObject<stubs::ICoreWebView2ProcessFail
   COREWEBVIEW2_PROCESS_FAILED_KIND kind_;
 };
 
+class KeyArgs final : public ComObject<stubs::ICoreWebView2AcceleratorKeyPressedEventArgs> {
+ public:
+  KeyArgs(UINT key, COREWEBVIEW2_KEY_EVENT_KIND kind)
+      : ComObject({&IID_ICoreWebView2AcceleratorKeyPressedEventArgs}), key_(key), kind_(kind) {}
+  HRESULT STDMETHODCALLTYPE get_KeyEventKind(COREWEBVIEW2_KEY_EVENT_KIND* kind) override { return *kind = kind_, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_VirtualKey(UINT* key) override { return *key = key_, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Handled(BOOL* handled_out) override { return *handled_out = handled, S_OK; }
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL value) override { return handled = value, S_OK; }
+  BOOL handled = FALSE;
+
+ private:
+  UINT key_;
+  COREWEBVIEW2_KEY_EVENT_KIND kind_;
+};
+
+class MenuItem final : public ComObject<stubs::ICoreWebView2ContextMenuItem> {
+ public:
+  explicit MenuItem(MenuEntry entry) : ComObject({&IID_ICoreWebView2ContextMenuItem}), entry_(std::move(entry)) {}
+  HRESULT STDMETHODCALLTYPE get_Name(LPWSTR* value) override { return *value = CoString(entry_.name), S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Label(LPWSTR* value) override { return *value = CoString(entry_.label), S_OK; }
+  HRESULT STDMETHODCALLTYPE get_CommandId(INT32* value) override { return *value = entry_.command, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Kind(COREWEBVIEW2_CONTEXT_MENU_ITEM_KIND* value) override {
+    *value = entry_.name.empty() ? COREWEBVIEW2_CONTEXT_MENU_ITEM_KIND_SEPARATOR
+                                 : COREWEBVIEW2_CONTEXT_MENU_ITEM_KIND_COMMAND;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_IsEnabled(BOOL* value) override { return *value = entry_.enabled, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_IsChecked(BOOL* value) override { return *value = FALSE, S_OK; }
+
+ private:
+  MenuEntry entry_;
+};
+
+class MenuItems final : public ComObject<stubs::ICoreWebView2ContextMenuItemCollection> {
+ public:
+  explicit MenuItems(const std::vector<MenuEntry>& entries) : ComObject({&IID_ICoreWebView2ContextMenuItemCollection}) {
+    for (const MenuEntry& entry : entries) items_.push_back(MakeFake<MenuItem>(entry));
+  }
+  HRESULT STDMETHODCALLTYPE get_Count(UINT32* value) override { return *value = static_cast<UINT32>(items_.size()), S_OK; }
+  HRESULT STDMETHODCALLTYPE GetValueAtIndex(UINT32 index, ICoreWebView2ContextMenuItem** value) override {
+    if (index >= items_.size()) return E_INVALIDARG;
+    *value = items_[index].get();
+    (*value)->AddRef();
+    return S_OK;
+  }
+
+ private:
+  std::vector<ComPtr<MenuItem>> items_;
+};
+
 }  // namespace
+
+// ------------------------------------------------------------- context menus
+
+FakeContextMenu::FakeContextMenu(std::vector<MenuEntry> entries, POINT location)
+    : ComObject({&IID_ICoreWebView2ContextMenuRequestedEventArgs}), entries(std::move(entries)), location(location) {}
+HRESULT FakeContextMenu::get_MenuItems(ICoreWebView2ContextMenuItemCollection** items) {
+  auto made = MakeFake<MenuItems>(entries);
+  *items = made.get();
+  made->AddRef();
+  return S_OK;
+}
+HRESULT FakeContextMenu::get_Location(POINT* value) { return *value = location, S_OK; }
+HRESULT FakeContextMenu::put_SelectedCommandId(INT32 id) { return selected = id, S_OK; }
+HRESULT FakeContextMenu::get_SelectedCommandId(INT32* id) { return *id = selected, S_OK; }
+HRESULT FakeContextMenu::put_Handled(BOOL value) { return handled = value, S_OK; }
+HRESULT FakeContextMenu::get_Handled(BOOL* value) { return *value = handled, S_OK; }
+HRESULT FakeContextMenu::GetDeferral(ICoreWebView2Deferral** out) {
+  if (!deferral) deferral = MakeFake<FakeDeferral>();
+  *out = deferral.get();
+  deferral->AddRef();
+  return S_OK;
+}
+
+// ------------------------------------------------------------- downloads
+
+FakeDownload::FakeDownload(std::wstring suggested)
+    : ComObject({&IID_ICoreWebView2DownloadStartingEventArgs}), path(std::move(suggested)) {}
+HRESULT FakeDownload::get_Cancel(BOOL* value) { return *value = cancel, S_OK; }
+HRESULT FakeDownload::put_Cancel(BOOL value) { return cancel = value, S_OK; }
+HRESULT FakeDownload::get_ResultFilePath(LPWSTR* value) { return *value = CoString(path), S_OK; }
+HRESULT FakeDownload::put_ResultFilePath(LPCWSTR value) { return path = value, S_OK; }
+HRESULT FakeDownload::GetDeferral(ICoreWebView2Deferral** out) {
+  if (!deferral) deferral = MakeFake<FakeDeferral>();
+  *out = deferral.get();
+  deferral->AddRef();
+  return S_OK;
+}
 
 // ------------------------------------------------------------- settings
 
@@ -101,6 +188,30 @@ HRESULT FakeSettings::put_AreDevToolsEnabled(BOOL value) { return dev_tools = va
 HRESULT FakeSettings::put_AreBrowserAcceleratorKeysEnabled(BOOL value) { return accelerator_keys = value, S_OK; }
 HRESULT FakeSettings::put_IsPasswordAutosaveEnabled(BOOL value) { return password_autosave = value, S_OK; }
 HRESULT FakeSettings::put_IsGeneralAutofillEnabled(BOOL value) { return autofill = value, S_OK; }
+HRESULT FakeSettings::put_AreDefaultScriptDialogsEnabled(BOOL value) { return script_dialogs = value, S_OK; }
+
+// ------------------------------------------------------------- script dialogs
+
+FakeDeferral::FakeDeferral() : ComObject({&IID_ICoreWebView2Deferral}) {}
+HRESULT FakeDeferral::Complete() { return ++completed, S_OK; }
+
+FakeScriptDialog::FakeScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, std::wstring message)
+    : ComObject({&IID_ICoreWebView2ScriptDialogOpeningEventArgs}), kind(kind), message(std::move(message)) {}
+HRESULT FakeScriptDialog::get_Uri(LPWSTR* uri) { return *uri = CoString(L"http://localhost:8010/main.aspx"), S_OK; }
+HRESULT FakeScriptDialog::get_Kind(COREWEBVIEW2_SCRIPT_DIALOG_KIND* out) { return *out = kind, S_OK; }
+// Empty for beforeunload, as WebView2 gives it.
+HRESULT FakeScriptDialog::get_Message(LPWSTR* out) {
+  return *out = CoString(kind == COREWEBVIEW2_SCRIPT_DIALOG_KIND_BEFOREUNLOAD ? L"" : message), S_OK;
+}
+HRESULT FakeScriptDialog::Accept() { return accepted = true, S_OK; }
+HRESULT FakeScriptDialog::get_DefaultText(LPWSTR* out) { return *out = CoString(L""), S_OK; }
+HRESULT FakeScriptDialog::put_ResultText(LPCWSTR) { return S_OK; }
+HRESULT FakeScriptDialog::GetDeferral(ICoreWebView2Deferral** out) {
+  if (!deferral) deferral = MakeFake<FakeDeferral>();
+  *out = deferral.get();
+  deferral->AddRef();
+  return S_OK;
+}
 
 // ------------------------------------------------------------- frames
 
@@ -135,7 +246,9 @@ bool FakeFrame::Load(UINT64 id, const std::wstring& uri, bool success) {
 // ------------------------------------------------------------- the web view
 
 FakeWebView::FakeWebView()
-    : ComObject({&IID_ICoreWebView2, &IID_ICoreWebView2_2, &IID_ICoreWebView2_3, &IID_ICoreWebView2_4}),
+    : ComObject({&IID_ICoreWebView2, &IID_ICoreWebView2_2, &IID_ICoreWebView2_3, &IID_ICoreWebView2_4,
+                 &IID_ICoreWebView2_5, &IID_ICoreWebView2_6, &IID_ICoreWebView2_7, &IID_ICoreWebView2_8,
+                 &IID_ICoreWebView2_9, &IID_ICoreWebView2_10, &IID_ICoreWebView2_11}),
       settings(MakeFake<FakeSettings>()) {}
 
 HRESULT FakeWebView::get_Settings(ICoreWebView2Settings** out) {
@@ -146,8 +259,12 @@ HRESULT FakeWebView::get_Settings(ICoreWebView2Settings** out) {
 HRESULT FakeWebView::get_Source(LPWSTR* uri) { return *uri = CoString(source), S_OK; }
 HRESULT FakeWebView::Navigate(LPCWSTR uri) { return navigated.emplace_back(uri), S_OK; }
 HRESULT FakeWebView::NavigateToString(LPCWSTR html) { return shown.emplace_back(html), S_OK; }
-HRESULT FakeWebView::Reload() { return S_OK; }
-HRESULT FakeWebView::ExecuteScript(LPCWSTR, ICoreWebView2ExecuteScriptCompletedHandler* handler) {
+HRESULT FakeWebView::Reload() { return ++reloads, S_OK; }
+HRESULT FakeWebView::get_CanGoBack(BOOL* can) { return *can = can_go_back, S_OK; }
+HRESULT FakeWebView::GoBack() { return ++went_back, S_OK; }
+HRESULT FakeWebView::get_CanGoForward(BOOL* can) { return *can = can_go_forward, S_OK; }
+HRESULT FakeWebView::ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) {
+  scripts.emplace_back(script);
   if (handler != nullptr) handler->Invoke(S_OK, L"0");
   return S_OK;
 }
@@ -164,6 +281,9 @@ FAKE_EVENT(NewWindowRequested, new_window_)
 FAKE_EVENT(ProcessFailed, process_failed_)
 FAKE_EVENT(PermissionRequested, permission_)
 FAKE_EVENT(FrameCreated, frame_created_)
+FAKE_EVENT(ScriptDialogOpening, script_dialog_)
+FAKE_EVENT(ContextMenuRequested, context_menu_)
+FAKE_EVENT(DownloadStarting, download_)
 #undef FAKE_EVENT
 
 bool FakeWebView::Listened() const { return starting_ && content_loading_ && completed_ && frame_created_; }
@@ -196,6 +316,28 @@ void FakeWebView::RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND kind) {
   if (process_failed_) process_failed_->Invoke(this, args.get());
 }
 
+ComPtr<FakeDownload> FakeWebView::RaiseDownload(const std::wstring& suggested) {
+  auto args = MakeFake<FakeDownload>(suggested);
+  if (download_) download_->Invoke(this, args.get());
+  args->returned = true;
+  return args;
+}
+
+ComPtr<FakeContextMenu> FakeWebView::RaiseContextMenu(std::vector<MenuEntry> entries, POINT location) {
+  auto args = MakeFake<FakeContextMenu>(std::move(entries), location);
+  if (context_menu_) context_menu_->Invoke(this, args.get());
+  args->returned = true;
+  return args;
+}
+
+ComPtr<FakeScriptDialog> FakeWebView::RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind,
+                                                        const std::wstring& message) {
+  auto args = MakeFake<FakeScriptDialog>(kind, message);
+  if (script_dialog_) script_dialog_->Invoke(this, args.get());
+  args->returned = true;
+  return args;
+}
+
 void FakeWebView::Load(UINT64 id, const std::wstring& uri) {
   const std::wstring address = uri.empty() ? L"data:text/html;charset=utf-8;base64,PHA+" : uri;
   if (!RaiseStarting(id, address)) {
@@ -220,6 +362,19 @@ HRESULT FakeController::put_Bounds(RECT value) { return bounds = value, S_OK; }
 HRESULT FakeController::put_IsVisible(BOOL value) { return visible = value, S_OK; }
 HRESULT FakeController::MoveFocus(COREWEBVIEW2_MOVE_FOCUS_REASON) { return S_OK; }
 HRESULT FakeController::Close() { return closed = true, S_OK; }
+HRESULT FakeController::get_ZoomFactor(double* factor) { return *factor = zoom, S_OK; }
+HRESULT FakeController::put_ZoomFactor(double factor) { return zoom = factor, S_OK; }
+HRESULT FakeController::add_AcceleratorKeyPressed(ICoreWebView2AcceleratorKeyPressedEventHandler* handler,
+                                                  EventRegistrationToken* token) {
+  return Keep(key_, handler, token);
+}
+HRESULT FakeController::remove_AcceleratorKeyPressed(EventRegistrationToken) { return key_.reset(), S_OK; }
+
+bool FakeController::RaiseKey(UINT virtual_key, COREWEBVIEW2_KEY_EVENT_KIND kind) {
+  auto args = MakeFake<KeyArgs>(virtual_key, kind);
+  if (key_) key_->Invoke(this, args.get());
+  return args->handled;
+}
 
 FakeEnvironment::FakeEnvironment() : ComObject({&IID_ICoreWebView2Environment}) {}
 HRESULT FakeEnvironment::CreateCoreWebView2Controller(HWND,

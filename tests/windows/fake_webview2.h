@@ -62,8 +62,9 @@ class FakeSettings final : public ComObject<stubs::ICoreWebView2Settings4> {
   HRESULT STDMETHODCALLTYPE put_AreBrowserAcceleratorKeysEnabled(BOOL value) override;
   HRESULT STDMETHODCALLTYPE put_IsPasswordAutosaveEnabled(BOOL value) override;
   HRESULT STDMETHODCALLTYPE put_IsGeneralAutofillEnabled(BOOL value) override;
+  HRESULT STDMETHODCALLTYPE put_AreDefaultScriptDialogsEnabled(BOOL value) override;
   // As WebView2 starts: everything on.
-  BOOL dev_tools = TRUE, accelerator_keys = TRUE, password_autosave = TRUE, autofill = TRUE;
+  BOOL dev_tools = TRUE, accelerator_keys = TRUE, password_autosave = TRUE, autofill = TRUE, script_dialogs = TRUE;
 };
 
 class FakeFrame final : public ComObject<stubs::ICoreWebView2Frame2> {
@@ -88,7 +89,85 @@ class FakeFrame final : public ComObject<stubs::ICoreWebView2Frame2> {
   ComPtr<ICoreWebView2FrameDestroyedEventHandler> destroyed_;
 };
 
-class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
+// A deferral: the event it was taken from is answered when it completes.
+class FakeDeferral final : public ComObject<stubs::ICoreWebView2Deferral> {
+ public:
+  FakeDeferral();
+  HRESULT STDMETHODCALLTYPE Complete() override;
+  int completed = 0;
+};
+
+// A page's alert, confirm, prompt or beforeunload, as the page's script
+// waits in it.
+class FakeScriptDialog final : public ComObject<stubs::ICoreWebView2ScriptDialogOpeningEventArgs> {
+ public:
+  FakeScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, std::wstring message);
+  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override;
+  HRESULT STDMETHODCALLTYPE get_Kind(COREWEBVIEW2_SCRIPT_DIALOG_KIND* kind) override;
+  HRESULT STDMETHODCALLTYPE get_Message(LPWSTR* message) override;
+  HRESULT STDMETHODCALLTYPE Accept() override;
+  HRESULT STDMETHODCALLTYPE get_DefaultText(LPWSTR* text) override;
+  HRESULT STDMETHODCALLTYPE put_ResultText(LPCWSTR text) override;
+  HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) override;
+  // Answered: by the handler's return when no deferral was taken, else by
+  // the deferral's completion.
+  bool Answered() const { return returned && (!deferral || deferral->completed > 0); }
+
+  COREWEBVIEW2_SCRIPT_DIALOG_KIND kind;
+  std::wstring message;
+  bool accepted = false;
+  bool returned = false;  // the handler has returned
+  ComPtr<FakeDeferral> deferral;
+};
+
+// An item of the engine's context menu, and the menu's request.
+struct MenuEntry {
+  std::wstring name;   // the engine's unlocalized name; empty: a separator
+  std::wstring label;  // the engine's own label
+  INT32 command = 0;
+  bool enabled = true;
+};
+
+class FakeContextMenu final : public ComObject<stubs::ICoreWebView2ContextMenuRequestedEventArgs> {
+ public:
+  FakeContextMenu(std::vector<MenuEntry> entries, POINT location);
+  HRESULT STDMETHODCALLTYPE get_MenuItems(ICoreWebView2ContextMenuItemCollection** items) override;
+  HRESULT STDMETHODCALLTYPE get_Location(POINT* location) override;
+  HRESULT STDMETHODCALLTYPE put_SelectedCommandId(INT32 id) override;
+  HRESULT STDMETHODCALLTYPE get_SelectedCommandId(INT32* id) override;
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL value) override;
+  HRESULT STDMETHODCALLTYPE get_Handled(BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) override;
+  // WebView2 shows its own menu unless handled; with a deferral, once it completes.
+  bool Answered() const { return returned && (!deferral || deferral->completed > 0); }
+
+  std::vector<MenuEntry> entries;
+  POINT location;
+  INT32 selected = -1;  // as WebView2 starts it
+  BOOL handled = FALSE;
+  bool returned = false;
+  ComPtr<FakeDeferral> deferral;
+};
+
+// A download as it asks where it goes; the engine's own choice is
+// `suggested` (its download folder and the server's name).
+class FakeDownload final : public ComObject<stubs::ICoreWebView2DownloadStartingEventArgs> {
+ public:
+  explicit FakeDownload(std::wstring suggested);
+  HRESULT STDMETHODCALLTYPE get_Cancel(BOOL* value) override;
+  HRESULT STDMETHODCALLTYPE put_Cancel(BOOL value) override;
+  HRESULT STDMETHODCALLTYPE get_ResultFilePath(LPWSTR* value) override;
+  HRESULT STDMETHODCALLTYPE put_ResultFilePath(LPCWSTR value) override;
+  HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) override;
+  bool Answered() const { return returned && (!deferral || deferral->completed > 0); }
+
+  std::wstring path;  // ResultFilePath
+  BOOL cancel = FALSE;
+  bool returned = false;
+  ComPtr<FakeDeferral> deferral;
+};
+
+class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
  public:
   FakeWebView();
   HRESULT STDMETHODCALLTYPE get_Settings(ICoreWebView2Settings** settings) override;
@@ -97,6 +176,9 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
   HRESULT STDMETHODCALLTYPE NavigateToString(LPCWSTR html) override;
   HRESULT STDMETHODCALLTYPE Reload() override;
   HRESULT STDMETHODCALLTYPE ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) override;
+  HRESULT STDMETHODCALLTYPE get_CanGoBack(BOOL* can) override;
+  HRESULT STDMETHODCALLTYPE GoBack() override;
+  HRESULT STDMETHODCALLTYPE get_CanGoForward(BOOL* can) override;
 #define FAKE_EVENT(Event)                                                                                     \
   HRESULT STDMETHODCALLTYPE add_##Event(ICoreWebView2##Event##EventHandler* handler, EventRegistrationToken* token) \
       override;                                                                                               \
@@ -108,6 +190,9 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
   FAKE_EVENT(ProcessFailed)
   FAKE_EVENT(PermissionRequested)
   FAKE_EVENT(FrameCreated)
+  FAKE_EVENT(ScriptDialogOpening)
+  FAKE_EVENT(ContextMenuRequested)
+  FAKE_EVENT(DownloadStarting)
 #undef FAKE_EVENT
 
   // Raise one event each. Starting answers whether it was let through.
@@ -117,6 +202,9 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
                       COREWEBVIEW2_WEB_ERROR_STATUS status = COREWEBVIEW2_WEB_ERROR_STATUS_UNKNOWN);
   ComPtr<FakeFrame> RaiseFrameCreated();
   void RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND kind);
+  ComPtr<FakeDownload> RaiseDownload(const std::wstring& suggested);
+  ComPtr<FakeContextMenu> RaiseContextMenu(std::vector<MenuEntry> entries, POINT location);
+  ComPtr<FakeScriptDialog> RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, const std::wstring& message);
   // A whole navigation as WebView2 reports a load that succeeds (Source
   // changes before ContentLoading); the one NavigateToString asked for
   // when `uri` is empty (its address is a data: one).
@@ -125,6 +213,11 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
 
   std::vector<std::wstring> navigated;  // Navigate's addresses, in order
   std::vector<std::wstring> shown;      // NavigateToString's documents
+  std::vector<std::wstring> scripts;    // ExecuteScript's, in order
+  int reloads = 0;
+  BOOL can_go_back = TRUE;
+  BOOL can_go_forward = FALSE;
+  int went_back = 0;
   std::wstring source = L"about:blank";
   ComPtr<FakeSettings> settings;
 
@@ -136,6 +229,9 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_4> {
   ComPtr<ICoreWebView2ProcessFailedEventHandler> process_failed_;
   ComPtr<ICoreWebView2PermissionRequestedEventHandler> permission_;
   ComPtr<ICoreWebView2FrameCreatedEventHandler> frame_created_;
+  ComPtr<ICoreWebView2ScriptDialogOpeningEventHandler> script_dialog_;
+  ComPtr<ICoreWebView2ContextMenuRequestedEventHandler> context_menu_;
+  ComPtr<ICoreWebView2DownloadStartingEventHandler> download_;
 };
 
 class FakeController final : public ComObject<stubs::ICoreWebView2Controller> {
@@ -146,13 +242,25 @@ class FakeController final : public ComObject<stubs::ICoreWebView2Controller> {
   HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL visible) override;
   HRESULT STDMETHODCALLTYPE MoveFocus(COREWEBVIEW2_MOVE_FOCUS_REASON reason) override;
   HRESULT STDMETHODCALLTYPE Close() override;
+  HRESULT STDMETHODCALLTYPE get_ZoomFactor(double* factor) override;
+  HRESULT STDMETHODCALLTYPE put_ZoomFactor(double factor) override;
+  HRESULT STDMETHODCALLTYPE add_AcceleratorKeyPressed(ICoreWebView2AcceleratorKeyPressedEventHandler* handler,
+                                                      EventRegistrationToken* token) override;
+  HRESULT STDMETHODCALLTYPE remove_AcceleratorKeyPressed(EventRegistrationToken token) override;
+
+  // A key the control's window got, as WebView2 reports it before the page
+  // sees it (the modifiers are in the thread's key state): true when the
+  // handler kept it from the page and the engine.
+  bool RaiseKey(UINT virtual_key, COREWEBVIEW2_KEY_EVENT_KIND kind);
 
   RECT bounds{};
+  double zoom = 1.0;
   BOOL visible = FALSE;
   bool closed = false;
 
  private:
   ComPtr<FakeWebView> webview_;
+  ComPtr<ICoreWebView2AcceleratorKeyPressedEventHandler> key_;
 };
 
 class FakeEnvironment final : public ComObject<stubs::ICoreWebView2Environment> {

@@ -3,6 +3,7 @@
 // documented orders, and what the control makes of them.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -10,8 +11,11 @@
 
 #include "platform/texts.h"
 #include "platform/win32/utf16.h"
+#include "tests/windows/box_responder.h"
 #include "tests/windows/check.h"
 #include "tests/windows/fake_webview2.h"
+#include "tests/windows/temp_dir.h"
+#include "tests/windows/ui_driver.h"
 
 namespace {
 
@@ -41,7 +45,7 @@ bool PumpUntil(Done done) {
 // A control on the doubles, its completions noted.
 struct Control {
   explicit Control(bool frames_wait = false, UINT dpi = 96,
-                   platform::Rect rect = platform::Rect{150, 300, 1500, 750}) {
+                   platform::Rect rect = platform::Rect{150, 300, 1500, 750}, HWND parent = nullptr) {
     platform::BrowserDesign design;
     design.rect = rect;
     design.frames_wait_for_their_page = frames_wait;
@@ -49,7 +53,7 @@ struct Control {
     events.DocumentComplete = [this](const platform::BrowserFrame& frame, const platform::Variant& url) {
       completions.emplace_back(frame.top_level, url.value_or(""));
     };
-    browser = std::make_unique<WebView2Browser>(nullptr, dpi, design, std::move(events), fake.Setup());
+    browser = std::make_unique<WebView2Browser>(parent, dpi, design, std::move(events), fake.Setup());
   }
   void Create() {
     fake.CompleteEnvironment();
@@ -194,6 +198,7 @@ TEST_CASE(webview2_creation) {
     CHECK(!settings.dev_tools);
     CHECK(!settings.accelerator_keys);
     CHECK(!settings.password_autosave);
+    CHECK(!settings.script_dialogs);
   }
   // Another monitor's DPI: the same place in twips.
   Control control(false, 96);
@@ -250,4 +255,273 @@ TEST_CASE(webview2_process_failed) {
   webview.Load(2, L"");
   CHECK_EQ(control.completions.size(), std::size_t{1});
   CHECK_EQ(control.browser->LocationURL(), kPage);
+}
+
+// A page's dialogs, answered in boxes of ours from the message loop: the
+// engine's event returns at once and the page's script waits in the
+// deferral until the user has answered.
+TEST_CASE(webview2_script_dialogs) {
+  struct Row {
+    COREWEBVIEW2_SCRIPT_DIALOG_KIND kind;
+    wintest::Answer answer;
+    std::string box_text;  // empty: no box
+    bool cancel_shown;
+    bool accepted;
+  };
+  const std::string message = "Saved: 3 messages";
+  const Row rows[] = {
+      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_ALERT, wintest::Answer::Ok, message, false, true},
+      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_CONFIRM, wintest::Answer::Ok, message, true, true},
+      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_CONFIRM, wintest::Answer::Cancel, message, true, false},
+      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_BEFOREUNLOAD, wintest::Answer::Ok, platform::texts::kLeavePage, true, true},
+      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_BEFOREUNLOAD, wintest::Answer::Cancel, platform::texts::kLeavePage, true,
+       false},
+      // No box of ours takes text: prompt() gets null.
+      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_PROMPT, wintest::Answer::Ok, "", false, false},
+  };
+  for (const Row& row : rows) {
+    wintest::BoxResponder responder(row.answer);
+    Control control;
+    control.Create();
+    control.fake.webview->Load(1, W(kPage));
+    auto dialog = control.fake.webview->RaiseScriptDialog(row.kind, W(message));
+    if (!row.box_text.empty()) {
+      CHECK(!dialog->Answered());
+      CHECK_EQ(responder.Seen().size(), std::size_t{0});
+    }
+    CHECK(PumpUntil([&] { return dialog->Answered(); }));
+    const auto seen = responder.Seen();
+    if (row.box_text.empty()) {
+      CHECK_EQ(seen.size(), std::size_t{0});
+    } else if (CHECK_EQ(seen.size(), std::size_t{1})) {
+      CHECK_EQ(seen[0].caption, W(platform::texts::kPageDialogTitle));
+      CHECK_EQ(seen[0].text, W(row.box_text));
+      CHECK_EQ(seen[0].cancel_shown, row.cancel_shown);
+    }
+    if (row.kind != COREWEBVIEW2_SCRIPT_DIALOG_KIND_ALERT) CHECK_EQ(dialog->accepted, row.accepted);
+    CHECK_EQ(control.fake.webview->shown.size(), std::size_t{0});
+  }
+}
+
+// A page that opens a dialog the moment the last one is answered: the
+// tenth in a row is not shown, its script is held, and the page is stopped.
+TEST_CASE(webview2_script_dialog_flood) {
+  wintest::BoxResponder responder(wintest::Answer::Ok);
+  Control control;
+  control.Create();
+  control.fake.webview->Load(1, W(kPage));
+  for (int i = 1; i <= 9; ++i) {
+    auto dialog = control.fake.webview->RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND_CONFIRM, L"Again?");
+    REQUIRE(PumpUntil([&] { return dialog->Answered(); }));
+    CHECK(dialog->accepted);
+  }
+  CHECK_EQ(responder.Seen().size(), std::size_t{9});
+  auto tenth = control.fake.webview->RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND_CONFIRM, L"Again?");
+  CHECK(PumpUntil([&] { return control.Shows(platform::texts::kStoppedDialogs); }));
+  CHECK(!tenth->Answered());
+  CHECK_EQ(responder.Seen().size(), std::size_t{9});
+  // The control goes: the held script is let go.
+  control.browser.reset();
+  CHECK(tenth->Answered());
+  CHECK(!tenth->accepted);
+}
+
+// The page's keys as in the Linux client: the chords the client knows are
+// kept from the page and the engine, and carried out from the message loop.
+TEST_CASE(webview2_page_keys) {
+  struct Row {
+    const char* name;
+    UINT key;
+    std::vector<int> held;  // modifiers down as the key comes
+    COREWEBVIEW2_KEY_EVENT_KIND kind;
+    bool handled;
+    int reloads;
+    double zoom_before, zoom_after;  // the engine's zoom factor
+    bool printed;
+    int went_back;
+  };
+  constexpr auto kDown = COREWEBVIEW2_KEY_EVENT_KIND_KEY_DOWN;
+  constexpr auto kSystemDown = COREWEBVIEW2_KEY_EVENT_KIND_SYSTEM_KEY_DOWN;
+  const std::vector<Row> rows = {
+      {"F5", VK_F5, {}, kDown, true, 1, 1.0, 1.0, false, 0},
+      {"F5 let go", VK_F5, {}, COREWEBVIEW2_KEY_EVENT_KIND_KEY_UP, false, 0, 1.0, 1.0, false, 0},
+      {"Ctrl+R", 'R', {VK_CONTROL}, kDown, true, 1, 1.0, 1.0, false, 0},
+      {"R typed", 'R', {}, kDown, false, 0, 1.0, 1.0, false, 0},
+      // A browser's zoom steps: 100 %, 110 %, 90 %.
+      {"Ctrl+=", VK_OEM_PLUS, {VK_CONTROL}, kDown, true, 0, 1.0, 1.1, false, 0},
+      {"Ctrl++ (shifted)", VK_OEM_PLUS, {VK_CONTROL, VK_SHIFT}, kDown, true, 0, 1.0, 1.1, false, 0},
+      {"Ctrl+keypad +", VK_ADD, {VK_CONTROL}, kDown, true, 0, 1.0, 1.1, false, 0},
+      {"Ctrl+-", VK_OEM_MINUS, {VK_CONTROL}, kDown, true, 0, 1.0, 0.9, false, 0},
+      {"Ctrl+0", '0', {VK_CONTROL}, kDown, true, 0, 1.5, 1.0, false, 0},
+      // Without ICoreWebView2_16 (these doubles), the page's own print.
+      {"Ctrl+P", 'P', {VK_CONTROL}, kDown, true, 0, 1.0, 1.0, true, 0},
+      {"Alt+Left", VK_LEFT, {VK_MENU}, kSystemDown, true, 0, 1.0, 1.0, false, 1},
+      // Without ICoreWebView2_28 (these doubles) there is no find bar: the page's key.
+      {"Ctrl+F", 'F', {VK_CONTROL}, kDown, false, 0, 1.0, 1.0, false, 0},
+  };
+  for (const Row& row : rows) {
+    Control control;
+    control.Create();
+    auto& webview = *control.fake.webview;
+    auto& controller = *control.fake.controller;
+    webview.Load(1, W(kPage));
+    controller.zoom = row.zoom_before;
+    BYTE keys[256] = {};
+    for (int held : row.held) keys[held] = 0x80;
+    SetKeyboardState(keys);
+    const bool handled = controller.RaiseKey(row.key, row.kind);
+    BYTE none[256] = {};
+    SetKeyboardState(none);
+    if (!CHECK_EQ(handled, row.handled)) std::printf("  in: %s\n", row.name);
+    // Nothing is carried out inside the engine's event.
+    CHECK_EQ(webview.reloads, 0);
+    CHECK_EQ(controller.zoom, row.zoom_before);
+    const auto print = std::wstring(L"window.print()");
+    auto printed = [&] { return std::find(webview.scripts.begin(), webview.scripts.end(), print) != webview.scripts.end(); };
+    if (row.reloads > 0 || row.zoom_after != row.zoom_before || row.printed || row.went_back > 0) {
+      CHECK(PumpUntil([&] {
+        return webview.reloads > 0 || controller.zoom != row.zoom_before || printed() || webview.went_back > 0;
+      }));
+    }
+    PumpUntil([] { return true; });
+    if (!CHECK_EQ(webview.reloads, row.reloads)) std::printf("  in: %s\n", row.name);
+    if (!CHECK_EQ(controller.zoom, row.zoom_after)) std::printf("  in: %s\n", row.name);
+    CHECK_EQ(printed(), row.printed);
+    CHECK_EQ(webview.went_back, row.went_back);
+  }
+}
+
+// What a context menu showed, seen from the menu's own loop, and the
+// user's choice there: the first item (Down, Enter) or none (Escape).
+struct SeenMenu {
+  std::vector<std::wstring> labels;
+  std::vector<bool> greyed;
+  RECT at{};
+  bool choose = false;
+};
+SeenMenu* seen_menu = nullptr;
+void CALLBACK ReadMenu(HWND, UINT, UINT_PTR, DWORD) {
+  for (HWND window : wintest::ThreadWindows(true)) {
+    if (wintest::ClassOf(window) != L"#32768" || seen_menu == nullptr || !seen_menu->labels.empty()) continue;
+    auto menu = reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+      wchar_t text[128] = {};
+      const UINT state = ::GetMenuState(menu, i, MF_BYPOSITION);
+      ::GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+      seen_menu->labels.push_back((state & MF_SEPARATOR) ? L"-" : text);
+      seen_menu->greyed.push_back((state & (MF_SEPARATOR | MF_GRAYED)) == MF_GRAYED);
+    }
+    ::GetWindowRect(window, &seen_menu->at);
+    if (seen_menu->choose) {
+      ::PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+      ::PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+    } else {
+      ::PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+  }
+}
+
+// The page's context menu: the engine's items under the Linux client's
+// labels, developer tools left out, no separator left dangling; shown from
+// the loop at the place clicked, the choice handed back through the deferral.
+TEST_CASE(webview2_context_menu) {
+  using wintest::MenuEntry;
+  const std::vector<MenuEntry> engine = {
+      {L"copy", L"Copy", 11},
+      {L"paste", L"Paste", 12, false},
+      {L"", L"", 0},
+      {L"back", L"Back", 13},
+      {L"forward", L"Forward", 14},
+      {L"reload", L"Reload", 15},
+      {L"", L"", 0},
+      {L"inspectElement", L"Inspect", 16},
+  };
+  const std::vector<std::wstring> labels = {W(platform::texts::kCopy),    W(platform::texts::kPaste), L"-",
+                                            W(platform::texts::kBack),    W(platform::texts::kForward),
+                                            W(platform::texts::kReload)};
+  // Paste not possible; nowhere to go forward.
+  const std::vector<bool> greyed = {false, true, false, false, true, false};
+  struct Row {
+    bool choose;
+    INT32 selected;  // -1: none, the engine's own starting value
+  };
+  const Row rows[] = {{true, 11}, {false, -1}};
+  HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 600, 400, nullptr,
+                                  nullptr, nullptr, nullptr);
+  REQUIRE(parent != nullptr);
+  for (const Row& row : rows) {
+    SeenMenu seen;
+    seen.choose = row.choose;
+    seen_menu = &seen;
+    {
+      Control control(false, 96, platform::Rect{150, 300, 1500, 750}, parent);
+      control.Create();
+      control.fake.webview->Load(1, W(kPage));
+      auto request = control.fake.webview->RaiseContextMenu(engine, POINT{30, 40});
+      CHECK(request->handled);
+      CHECK(!request->Answered());
+      const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, ReadMenu);
+      CHECK(PumpUntil([&] { return request->Answered(); }));
+      ::KillTimer(nullptr, timer);
+      CHECK_EQ(request->selected, row.selected);
+    }
+    seen_menu = nullptr;
+    CHECK(seen.labels == labels);
+    CHECK(seen.greyed == greyed);
+    // Where the page was clicked: its control at (10, 20) in the window's
+    // client area, (30, 40) into the page.
+    POINT client{0, 0};
+    ::ClientToScreen(parent, &client);
+    CHECK_EQ(seen.at.left, client.x + 10 + 30);
+    CHECK_EQ(seen.at.top, client.y + 20 + 40);
+  }
+  ::DestroyWindow(parent);
+}
+
+// A page's downloads: the save dialog, shown from the loop, one at a time,
+// with the engine's choice of folder and name; the answer given through the
+// deferral. No to one of a batch is no to the batch; a fourth download in
+// a row is refused without a dialog.
+TEST_CASE(webview2_downloads) {
+  struct Row {
+    const char* name;
+    int at_once;  // downloads the page starts together
+    wintest::Answer answer;
+    std::size_t dialogs;
+    std::vector<bool> saved;  // each download: saved where suggested, or cancelled
+  };
+  const Row rows[] = {
+      {"one, saved", 1, wintest::Answer::Ok, 1, {true}},
+      {"one, cancelled", 1, wintest::Answer::Cancel, 1, {false}},
+      {"three, each asked in turn", 3, wintest::Answer::Ok, 3, {true, true, true}},
+      {"three, no to the batch", 3, wintest::Answer::Cancel, 1, {false, false, false}},
+      {"four in a row", 4, wintest::Answer::Ok, 3, {true, true, true, false}},
+  };
+  for (const Row& row : rows) {
+    wintest::TempDir folder(L"downloads");
+    wintest::BoxResponder responder(row.answer);
+    Control control;
+    control.Create();
+    control.fake.webview->Load(1, W(kPage));
+    std::vector<wintest::ComPtr<wintest::FakeDownload>> downloads;
+    std::vector<std::wstring> suggested;
+    for (int i = 0; i < row.at_once; ++i) {
+      suggested.push_back((folder.path() / (L"report" + std::to_wstring(i + 1) + L".csv")).wstring());
+      downloads.push_back(control.fake.webview->RaiseDownload(suggested.back()));
+      // The first waits for the dialog, which the event does not wait for.
+      if (i == 0) CHECK(!downloads[0]->Answered());
+    }
+    CHECK(PumpUntil([&] {
+      return std::all_of(downloads.begin(), downloads.end(), [](const auto& d) { return d->Answered(); });
+    }));
+    const auto seen = responder.Seen();
+    if (!CHECK_EQ(seen.size(), row.dialogs)) std::printf("  in: %s\n", row.name);
+    for (const auto& box : seen) CHECK_EQ(box.caption, W(platform::texts::kSaveFile));
+    for (std::size_t i = 0; i < downloads.size(); ++i) {
+      if (!CHECK_EQ(downloads[i]->cancel == FALSE, row.saved[i])) std::printf("  in: %s\n", row.name);
+      if (row.saved[i] && ::lstrcmpiW(downloads[i]->path.c_str(), suggested[i].c_str()) != 0) {
+        CHECK_EQ(downloads[i]->path, suggested[i]);
+      }
+    }
+  }
 }

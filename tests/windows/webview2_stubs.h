@@ -43,7 +43,9 @@ class ICoreWebView2Controller : public ::ICoreWebView2Controller {
   HRESULT STDMETHODCALLTYPE get_CoreWebView2(::ICoreWebView2 **coreWebView2) override { return E_NOTIMPL; }
 };
 
-class ICoreWebView2_4 : public ::ICoreWebView2_4 {
+// ICoreWebView2 to ICoreWebView2_4's methods, under any later interface.
+template <class Interface>
+class ICoreWebView2Through4 : public Interface {
  public:
   HRESULT STDMETHODCALLTYPE get_Settings(::ICoreWebView2Settings **settings) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE get_Source(LPWSTR *uri) override { return E_NOTIMPL; }
@@ -119,6 +121,37 @@ class ICoreWebView2_4 : public ::ICoreWebView2_4 {
   HRESULT STDMETHODCALLTYPE remove_FrameCreated(EventRegistrationToken token) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE add_DownloadStarting(::ICoreWebView2DownloadStartingEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE remove_DownloadStarting(EventRegistrationToken token) override { return E_NOTIMPL; }
+};
+
+using ICoreWebView2_4 = ICoreWebView2Through4<::ICoreWebView2_4>;
+
+class ICoreWebView2_11 : public ICoreWebView2Through4<::ICoreWebView2_11> {
+ public:
+  HRESULT STDMETHODCALLTYPE add_ClientCertificateRequested(::ICoreWebView2ClientCertificateRequestedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE remove_ClientCertificateRequested(EventRegistrationToken token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE OpenTaskManagerWindow(void) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE PrintToPdf(LPCWSTR ResultFilePath, ::ICoreWebView2PrintSettings *printSettings, ::ICoreWebView2PrintToPdfCompletedHandler *handler) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE add_IsMutedChanged(::ICoreWebView2IsMutedChangedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE remove_IsMutedChanged(EventRegistrationToken token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_IsMuted(BOOL *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_IsMuted(BOOL value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE add_IsDocumentPlayingAudioChanged(::ICoreWebView2IsDocumentPlayingAudioChangedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE remove_IsDocumentPlayingAudioChanged(EventRegistrationToken token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_IsDocumentPlayingAudio(BOOL *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE add_IsDefaultDownloadDialogOpenChanged(::ICoreWebView2IsDefaultDownloadDialogOpenChangedEventHandler *handler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE remove_IsDefaultDownloadDialogOpenChanged(EventRegistrationToken token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_IsDefaultDownloadDialogOpen(BOOL *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE OpenDefaultDownloadDialog(void) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE CloseDefaultDownloadDialog(void) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_DefaultDownloadDialogCornerAlignment(COREWEBVIEW2_DEFAULT_DOWNLOAD_DIALOG_CORNER_ALIGNMENT *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_DefaultDownloadDialogCornerAlignment(COREWEBVIEW2_DEFAULT_DOWNLOAD_DIALOG_CORNER_ALIGNMENT value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_DefaultDownloadDialogMargin(POINT *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_DefaultDownloadDialogMargin(POINT value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE add_BasicAuthenticationRequested(::ICoreWebView2BasicAuthenticationRequestedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE remove_BasicAuthenticationRequested(EventRegistrationToken token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE CallDevToolsProtocolMethodForSession(LPCWSTR sessionId, LPCWSTR methodName, LPCWSTR parametersAsJson, ::ICoreWebView2CallDevToolsProtocolMethodCompletedHandler *handler) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE add_ContextMenuRequested(::ICoreWebView2ContextMenuRequestedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE remove_ContextMenuRequested(EventRegistrationToken token) override { return E_NOTIMPL; }
 };
 
 class ICoreWebView2Settings4 : public ::ICoreWebView2Settings4 {
@@ -220,6 +253,82 @@ class ICoreWebView2NewWindowRequestedEventArgs : public ::ICoreWebView2NewWindow
   HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL *isUserInitiated) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetDeferral(::ICoreWebView2Deferral **deferral) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE get_WindowFeatures(::ICoreWebView2WindowFeatures **value) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2ScriptDialogOpeningEventArgs : public ::ICoreWebView2ScriptDialogOpeningEventArgs {
+ public:
+  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR *uri) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Kind(COREWEBVIEW2_SCRIPT_DIALOG_KIND *kind) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Message(LPWSTR *message) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Accept(void) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_DefaultText(LPWSTR *defaultText) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_ResultText(LPWSTR *resultText) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_ResultText(LPCWSTR resultText) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetDeferral(::ICoreWebView2Deferral **deferral) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2Deferral : public ::ICoreWebView2Deferral {
+ public:
+  HRESULT STDMETHODCALLTYPE Complete(void) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2AcceleratorKeyPressedEventArgs : public ::ICoreWebView2AcceleratorKeyPressedEventArgs {
+ public:
+  HRESULT STDMETHODCALLTYPE get_KeyEventKind(COREWEBVIEW2_KEY_EVENT_KIND *keyEventKind) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_VirtualKey(UINT *virtualKey) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_KeyEventLParam(INT *lParam) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_PhysicalKeyStatus(COREWEBVIEW2_PHYSICAL_KEY_STATUS *physicalKeyStatus) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Handled(BOOL *handled) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2ContextMenuRequestedEventArgs : public ::ICoreWebView2ContextMenuRequestedEventArgs {
+ public:
+  HRESULT STDMETHODCALLTYPE get_MenuItems(::ICoreWebView2ContextMenuItemCollection **value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_ContextMenuTarget(::ICoreWebView2ContextMenuTarget **value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Location(POINT *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_SelectedCommandId(INT32 value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_SelectedCommandId(INT32 *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Handled(BOOL *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetDeferral(::ICoreWebView2Deferral **deferral) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2ContextMenuItemCollection : public ::ICoreWebView2ContextMenuItemCollection {
+ public:
+  HRESULT STDMETHODCALLTYPE get_Count(UINT32 *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetValueAtIndex(UINT32 index, ::ICoreWebView2ContextMenuItem **value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE RemoveValueAtIndex(UINT32 index) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE InsertValueAtIndex(UINT32 index, ::ICoreWebView2ContextMenuItem *value) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2ContextMenuItem : public ::ICoreWebView2ContextMenuItem {
+ public:
+  HRESULT STDMETHODCALLTYPE get_Name(LPWSTR *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Label(LPWSTR *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_CommandId(INT32 *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_ShortcutKeyDescription(LPWSTR *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Icon(IStream **value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Kind(COREWEBVIEW2_CONTEXT_MENU_ITEM_KIND *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_IsEnabled(BOOL value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_IsEnabled(BOOL *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_IsChecked(BOOL value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_IsChecked(BOOL *value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Children(::ICoreWebView2ContextMenuItemCollection **value) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE add_CustomItemSelected(::ICoreWebView2CustomItemSelectedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE remove_CustomItemSelected(EventRegistrationToken token) override { return E_NOTIMPL; }
+};
+
+class ICoreWebView2DownloadStartingEventArgs : public ::ICoreWebView2DownloadStartingEventArgs {
+ public:
+  HRESULT STDMETHODCALLTYPE get_DownloadOperation(::ICoreWebView2DownloadOperation **downloadOperation) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Cancel(BOOL *cancel) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_ResultFilePath(LPWSTR *resultFilePath) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_ResultFilePath(LPCWSTR resultFilePath) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Handled(BOOL *handled) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetDeferral(::ICoreWebView2Deferral **deferral) override { return E_NOTIMPL; }
 };
 
 }  // namespace wintest::stubs

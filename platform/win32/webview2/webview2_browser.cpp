@@ -7,7 +7,10 @@
 #include "platform/errors.h"
 #include "platform/texts.h"
 #include "platform/win32/utf16.h"
+#include "platform/browser/navigation_policy.h"
 #include "platform/win32/webview2/com_handler.h"
+#include "platform/win32/webview2/context_menu.h"
+#include "platform/win32/webview2/page_keys.h"
 #include "platform/win32/webview2/webview2_loader.h"
 
 namespace platform::win32 {
@@ -74,12 +77,17 @@ WebView2Browser::WebView2Browser(HWND parent, UINT dpi, const BrowserDesign& des
       rect_(design.rect),
       events_(std::move(events)),
       setup_(std::move(setup)),
+      dialogs_(
+          scheduler_, [this] { return GetAncestor(parent_, GA_ROOT); },
+          [this] { page_.PageFloods(browser::PageLoad::Flood::Dialogs); }, [this] { page_.PageKept(); }),
+      downloads_(scheduler_, [this] { return GetAncestor(parent_, GA_ROOT); }),
       alive_(std::make_shared<WebView2Browser*>(this)) {
   if (!setup_.create_environment) setup_.create_environment = CreateWebView2Environment;
   if (!setup_.open_in_browser) setup_.open_in_browser = ShellOpen;
   if (!setup_.offer_to_desktop) setup_.offer_to_desktop = ShellOpen;
   page_.options.frames_wait_for_their_page = design.frames_wait_for_their_page;
   page_.options.before_login = design.before_login;
+  page_.page_asks = [this] { return dialogs_.AnyOpen(); };
   page_.document_complete = [this](bool top_level, const std::string& url) {
     // The handler may unload the form; the form runtime keeps this object
     // alive until it returns.
@@ -93,14 +101,36 @@ WebView2Browser::~WebView2Browser() {
   Detach();
   for (auto& frame : frames_) ForgetFrame(frame.get());
   frames_.clear();
-  if (webview4_) webview4_->remove_FrameCreated(frame_created_);
+  if (webview4_) {
+    webview4_->remove_FrameCreated(frame_created_);
+    webview4_->remove_DownloadStarting(download_starting_);
+  }
+  if (webview11_) webview11_->remove_ContextMenuRequested(context_menu_);
   if (webview_) {
     for (auto [remove, token] : registrations_) (webview_.get()->*remove)(token);
   }
-  if (controller_) controller_->Close();
+  if (controller_) {
+    controller_->remove_AcceleratorKeyPressed(accelerator_key_);
+    controller_->Close();
+  }
 }
 
 // ------------------------------------------------------------- creation
+
+namespace {
+
+// A handler that calls `method` of the browser with the event's arguments,
+// while the browser exists.
+template <class Interface, class Browser, class Args>
+ComPtr<Interface> EventHandler(REFIID iid, std::weak_ptr<Browser*> alive, HRESULT (Browser::*method)(Args*)) {
+  return MakeHandler<Interface>(iid, [alive, method](auto*, Args* args) -> HRESULT {
+    auto self = alive.lock();
+    if (!self || !*self || args == nullptr) return S_OK;
+    return ((*self)->*method)(args);
+  });
+}
+
+}  // namespace
 
 void WebView2Browser::Create() {
   std::weak_ptr<WebView2Browser*> alive = alive_;
@@ -143,6 +173,11 @@ void WebView2Browser::OnController(HRESULT result, ICoreWebView2Controller* cont
   }
   Configure();
   Listen();
+  controller_->add_AcceleratorKeyPressed(EventHandler<ICoreWebView2AcceleratorKeyPressedEventHandler>(
+                                             IID_ICoreWebView2AcceleratorKeyPressedEventHandler,
+                                             std::weak_ptr(alive_), &WebView2Browser::OnAcceleratorKeyPressed)
+                                             .get(),
+                                         &accelerator_key_);
   Place();
   controller_->put_IsVisible(TRUE);
   Carry(std::exchange(queued_, Queued{}));
@@ -152,6 +187,8 @@ void WebView2Browser::Configure() {
   ComPtr<ICoreWebView2Settings> settings;
   if (FAILED(webview_->get_Settings(settings.Out())) || !settings) return;
   settings->put_AreDevToolsEnabled(FALSE);
+  // ScriptDialogOpening comes only with the engine's own dialogs off.
+  settings->put_AreDefaultScriptDialogsEnabled(FALSE);
   if (auto settings3 = settings.As<ICoreWebView2Settings3>(IID_ICoreWebView2Settings3)) {
     settings3->put_AreBrowserAcceleratorKeysEnabled(FALSE);
   }
@@ -161,20 +198,6 @@ void WebView2Browser::Configure() {
   }
 }
 
-namespace {
-
-// A handler that calls `method` of the browser with the event's arguments,
-// while the browser exists.
-template <class Interface, class Browser, class Args>
-ComPtr<Interface> EventHandler(REFIID iid, std::weak_ptr<Browser*> alive, HRESULT (Browser::*method)(Args*)) {
-  return MakeHandler<Interface>(iid, [alive, method](auto*, Args* args) -> HRESULT {
-    auto self = alive.lock();
-    if (!self || !*self || args == nullptr) return S_OK;
-    return ((*self)->*method)(args);
-  });
-}
-
-}  // namespace
 
 void WebView2Browser::Listen() {
   ICoreWebView2* w = webview_.get();
@@ -192,6 +215,7 @@ void WebView2Browser::Listen() {
   VARNOCK_LISTEN(NewWindowRequested, WebView2Browser::OnNewWindowRequested)
   VARNOCK_LISTEN(ProcessFailed, WebView2Browser::OnProcessFailed)
   VARNOCK_LISTEN(PermissionRequested, WebView2Browser::OnPermissionRequested)
+  VARNOCK_LISTEN(ScriptDialogOpening, WebView2Browser::OnScriptDialogOpening)
 #undef VARNOCK_LISTEN
   webview4_ = webview_.As<ICoreWebView2_4>(IID_ICoreWebView2_4);
   if (webview4_) {
@@ -200,6 +224,19 @@ void WebView2Browser::Listen() {
                                     &WebView2Browser::OnFrameCreated)
                                     .get(),
                                 &frame_created_);
+    webview4_->add_DownloadStarting(EventHandler<ICoreWebView2DownloadStartingEventHandler>(
+                                        IID_ICoreWebView2DownloadStartingEventHandler, std::weak_ptr(alive_),
+                                        &WebView2Browser::OnDownloadStarting)
+                                        .get(),
+                                    &download_starting_);
+  }
+  webview11_ = webview_.As<ICoreWebView2_11>(IID_ICoreWebView2_11);
+  if (webview11_) {
+    webview11_->add_ContextMenuRequested(EventHandler<ICoreWebView2ContextMenuRequestedEventHandler>(
+                                             IID_ICoreWebView2ContextMenuRequestedEventHandler,
+                                             std::weak_ptr(alive_), &WebView2Browser::OnContextMenuRequested)
+                                             .get(),
+                                         &context_menu_);
   }
   if (auto webview10 = webview_.As<ICoreWebView2_10>(IID_ICoreWebView2_10)) {
     webview10->add_BasicAuthenticationRequested(EventHandler<ICoreWebView2BasicAuthenticationRequestedEventHandler>(
@@ -253,6 +290,8 @@ void WebView2Browser::Detach() {
   detached_ = true;
   events_ = {};
   page_.Detach();
+  dialogs_.CloseAll();
+  downloads_.CancelWaiting();
   later_.clear();
 }
 
@@ -568,6 +607,111 @@ HRESULT WebView2Browser::OnBasicAuthenticationRequested(ICoreWebView2BasicAuthen
   // with its refusal is shown.
   if (silent_) args->put_Cancel(TRUE);
   return S_OK;
+}
+
+// ------------------------------------------------------------- context menu
+
+HRESULT WebView2Browser::OnContextMenuRequested(ICoreWebView2ContextMenuRequestedEventArgs* args) {
+  // Our menu, not the engine's: shown from the loop, the choice given
+  // through the deferral.
+  args->put_Handled(TRUE);
+  ComPtr<ICoreWebView2Deferral> deferral;
+  args->GetDeferral(deferral.Out());
+  auto held = ComPtr<ICoreWebView2ContextMenuRequestedEventArgs>::Retain(args);
+  Later([this, held, deferral] {
+    // In the page's coordinates.
+    POINT at{};
+    held->get_Location(&at);
+    at.x += scale_.ToPixels(rect_.left);
+    at.y += scale_.ToPixels(rect_.top);
+    ClientToScreen(parent_, &at);
+    ComPtr<ICoreWebView2ContextMenuItemCollection> items;
+    held->get_MenuItems(items.Out());
+    BOOL back = FALSE;
+    BOOL forward = FALSE;
+    webview_->get_CanGoBack(&back);
+    webview_->get_CanGoForward(&forward);
+    // The menu's loop, in which this control may go: nothing of it is used after.
+    const std::optional<INT32> chosen = ChooseFromMenu(parent_, at, items.get(), back, forward);
+    if (chosen) held->put_SelectedCommandId(*chosen);
+    if (deferral) deferral->Complete();
+  });
+  return S_OK;
+}
+
+// ------------------------------------------------------------- keys
+
+HRESULT WebView2Browser::OnAcceleratorKeyPressed(ICoreWebView2AcceleratorKeyPressedEventArgs* args) {
+  COREWEBVIEW2_KEY_EVENT_KIND kind = COREWEBVIEW2_KEY_EVENT_KIND_KEY_UP;
+  UINT key = 0;
+  if (FAILED(args->get_KeyEventKind(&kind)) || FAILED(args->get_VirtualKey(&key))) return S_OK;
+  // Alt's chords come as system keys.
+  if (kind != COREWEBVIEW2_KEY_EVENT_KIND_KEY_DOWN && kind != COREWEBVIEW2_KEY_EVENT_KIND_SYSTEM_KEY_DOWN) return S_OK;
+  const std::optional<browser::PageCommand> command = browser::CommandFor(ChordOf(key));
+  if (!command) return S_OK;
+  // No find bar to open: the key is the page's.
+  if (*command == browser::PageCommand::Find && !CanFind()) return S_OK;
+  args->put_Handled(TRUE);
+  const browser::PageCommand run = *command;
+  Later([this, run] { RunCommand(run); });
+  return S_OK;
+}
+
+void WebView2Browser::RunCommand(browser::PageCommand command) {
+  if (!webview_) return;
+  BOOL can = FALSE;
+  switch (command) {
+    case browser::PageCommand::Reload: page_.Reload(); break;
+    case browser::PageCommand::Back:
+      if (SUCCEEDED(webview_->get_CanGoBack(&can)) && can) webview_->GoBack();
+      break;
+    case browser::PageCommand::Forward:
+      if (SUCCEEDED(webview_->get_CanGoForward(&can)) && can) webview_->GoForward();
+      break;
+    case browser::PageCommand::Print: Print(); break;
+    case browser::PageCommand::Find: Find(); break;
+    case browser::PageCommand::ZoomIn: Zoom(+1); break;
+    case browser::PageCommand::ZoomOut: Zoom(-1); break;
+    case browser::PageCommand::ZoomReset: Zoom(0); break;
+  }
+}
+
+void WebView2Browser::Zoom(int direction) {
+  double factor = 1.0;
+  if (FAILED(controller_->get_ZoomFactor(&factor))) factor = 1.0;
+  controller_->put_ZoomFactor(browser::NextZoomLevel(factor, direction));
+}
+
+void WebView2Browser::Print() {
+  // The system's print dialog, as the Linux client shows its desktop's.
+  if (auto webview16 = webview_.As<ICoreWebView2_16>(IID_ICoreWebView2_16)) {
+    if (SUCCEEDED(webview16->ShowPrintUI(COREWEBVIEW2_PRINT_DIALOG_KIND_SYSTEM))) return;
+  }
+  // Runtimes before 1.0.1518: the page's own print.
+  webview_->ExecuteScript(L"window.print()", nullptr);
+}
+
+bool WebView2Browser::CanFind() const {
+  return webview_.As<ICoreWebView2_28>(IID_ICoreWebView2_28) &&
+         environment_.As<ICoreWebView2Environment15>(IID_ICoreWebView2Environment15);
+}
+
+void WebView2Browser::Find() {
+  auto webview28 = webview_.As<ICoreWebView2_28>(IID_ICoreWebView2_28);
+  auto environment15 = environment_.As<ICoreWebView2Environment15>(IID_ICoreWebView2Environment15);
+  if (!webview28 || !environment15) return;
+  ComPtr<ICoreWebView2Find> find;
+  ComPtr<ICoreWebView2FindOptions> options;
+  if (FAILED(webview28->get_Find(find.Out())) || !find || FAILED(environment15->CreateFindOptions(options.Out())) ||
+      !options) {
+    return;
+  }
+  // No term: the engine's find bar opens and waits for one.
+  options->put_FindTerm(L"");
+  options->put_SuppressDefaultFindDialog(FALSE);
+  find->Start(options.get(), MakeHandler<ICoreWebView2FindStartCompletedHandler>(
+                                 IID_ICoreWebView2FindStartCompletedHandler, [](HRESULT) { return S_OK; })
+                                 .get());
 }
 
 BrowserFactory WebView2Factory(WebView2Setup setup) {

@@ -9,6 +9,10 @@
 //   a frame's NavigationCompleted       FrameCompleted(the frame's address)
 //   NewWindowRequested                  Decide(new window)
 //   ProcessFailed (the page's process)  ProcessEnded
+//   ScriptDialogOpening                 our boxes (ScriptDialogs); PageFloods, PageKept
+//   AcceleratorKeyPressed (controller)  the page's keys (CommandFor), run from the loop
+//   ContextMenuRequested                our menu (ChooseFromMenu), from the loop
+//   DownloadStarting                    the save dialog, in turn (Downloads)
 //
 // The control is made asynchronously (the environment, then the controller
 // on the parent window): nothing waits for it, and what the core asks of
@@ -21,10 +25,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/browser/page_commands.h"
 #include "platform/browser/page_load.h"
 #include "platform/twips.h"
 #include "platform/win32/hosted_browser.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/webview2/downloads.h"
+#include "platform/win32/webview2/script_dialogs.h"
 #include "platform/win32/webview2/webview2_sdk.h"
 #include "platform/win32/win32_scheduler.h"
 
@@ -123,6 +130,16 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   HRESULT OnProcessFailed(ICoreWebView2ProcessFailedEventArgs* args);
   HRESULT OnPermissionRequested(ICoreWebView2PermissionRequestedEventArgs* args);
   HRESULT OnBasicAuthenticationRequested(ICoreWebView2BasicAuthenticationRequestedEventArgs* args);
+  HRESULT OnAcceleratorKeyPressed(ICoreWebView2AcceleratorKeyPressedEventArgs* args);
+  void RunCommand(browser::PageCommand command);
+  void Zoom(int direction);
+  void Print();
+  // The engine's find bar, where the runtime has one (ICoreWebView2_28).
+  bool CanFind() const;
+  void Find();
+  HRESULT OnContextMenuRequested(ICoreWebView2ContextMenuRequestedEventArgs* args);
+  HRESULT OnDownloadStarting(ICoreWebView2DownloadStartingEventArgs* args) { return downloads_.Starting(args); }
+  HRESULT OnScriptDialogOpening(ICoreWebView2ScriptDialogOpeningEventArgs* args) { return dialogs_.Opening(args); }
   void ForgetFrame(Frame* frame);
   // Carries out the core's decision; false when the engine is not to follow.
   bool Follow(browser::NavigationDecision decision, const std::string& uri);
@@ -134,6 +151,8 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   WebView2Setup setup_;
   Win32Scheduler scheduler_;
   browser::PageLoad page_{*this, scheduler_};
+  ScriptDialogs dialogs_;
+  Downloads downloads_;
   // Handlers WebView2 calls later check this before they touch the control.
   std::shared_ptr<WebView2Browser*> alive_;
 
@@ -143,7 +162,11 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   std::vector<std::pair<HRESULT (STDMETHODCALLTYPE ICoreWebView2::*)(EventRegistrationToken), EventRegistrationToken>>
       registrations_;
   ComPtr<ICoreWebView2_4> webview4_;
+  EventRegistrationToken accelerator_key_{};
+  ComPtr<ICoreWebView2_11> webview11_;
+  EventRegistrationToken context_menu_{};
   EventRegistrationToken frame_created_{};
+  EventRegistrationToken download_starting_{};
   std::vector<std::unique_ptr<Frame>> frames_;
 
   Queued queued_;

@@ -1,0 +1,54 @@
+// A page's download (DownloadStarting): the user chooses where it goes in
+// the save dialog, shown from the message loop, one at a time; the event's
+// deferral holds the engine until then. Cancelling the dialog cancels the
+// download (and the ones waiting behind it: no to one of a batch is no to
+// the batch). A page that starts download after download by itself is
+// refused without a word beyond a few in a row (browser::DownloadTurns).
+// The engine writes the file under a temporary name of its own and gives it
+// the chosen name once complete.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/browser/download_turns.h"
+#include "platform/browser/scheduler.h"
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/webview2/webview2_sdk.h"
+
+namespace platform::win32 {
+
+class Downloads {
+ public:
+  Downloads(browser::Scheduler& scheduler, std::function<HWND()> owner);
+  ~Downloads();  // cancels the downloads still waiting
+  Downloads(const Downloads&) = delete;
+  Downloads& operator=(const Downloads&) = delete;
+
+  HRESULT Starting(ICoreWebView2DownloadStartingEventArgs* args);
+  // The control goes: downloads still waiting for a destination are cancelled.
+  void CancelWaiting();
+
+ private:
+  struct Waiting {
+    ComPtr<ICoreWebView2DownloadStartingEventArgs> args;
+    ComPtr<ICoreWebView2Deferral> deferral;
+  };
+  void AskNext();
+  // Gives the engine its answer: `path`, or cancelled when empty.
+  void Answer(browser::DownloadTurns::Id id, const std::wstring& path);
+
+  browser::Scheduler& scheduler_;
+  std::function<HWND()> owner_;
+  browser::DownloadTurns turns_;
+  std::map<browser::DownloadTurns::Id, Waiting> waiting_;
+  std::unique_ptr<browser::Timer> ask_;
+  bool asking_ = false;  // the dialog's loop runs
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace platform::win32
