@@ -303,6 +303,26 @@ TEST_CASE(webview2_script_dialogs) {
   }
 }
 
+// Once its window has let go of the control (it is being unloaded), a
+// page's dialog shows nothing, and a controller that comes after is closed.
+TEST_CASE(webview2_detached_control_shows_nothing) {
+  wintest::BoxResponder responder(wintest::Answer::Ok);
+  Control control;
+  control.Create();
+  control.fake.webview->Load(1, W(kPage));
+  control.browser->Detach();
+  auto dialog = control.fake.webview->RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND_CONFIRM, L"Leave?");
+  const ULONGLONG end = GetTickCount64() + 500;
+  PumpUntil([&] { return GetTickCount64() > end || !responder.Seen().empty(); });
+  CHECK_EQ(responder.Seen().size(), std::size_t{0});
+  CHECK(!dialog->deferral);  // nobody took the dialog up
+
+  Control late;
+  late.browser->Detach();
+  late.Create();
+  CHECK(late.fake.controller->closed);
+}
+
 // A page that opens a dialog the moment the last one is answered: the
 // tenth in a row is not shown, its script is held, and the page is stopped.
 TEST_CASE(webview2_script_dialog_flood) {

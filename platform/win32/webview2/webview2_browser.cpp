@@ -99,8 +99,13 @@ WebView2Browser::WebView2Browser(HWND parent, UINT dpi, const BrowserDesign& des
 WebView2Browser::~WebView2Browser() {
   *alive_ = nullptr;
   Detach();
-  for (auto& frame : frames_) ForgetFrame(frame.get());
-  frames_.clear();
+  if (controller_) controller_->Close();
+}
+
+// No event of the engine's reaches the control any more: a page's dialog,
+// menu or download after the window has let go of it shows nothing.
+void WebView2Browser::StopListening() {
+  for (auto& frame : std::exchange(frames_, {})) ForgetFrame(frame.get());
   if (webview4_) {
     webview4_->remove_FrameCreated(frame_created_);
     webview4_->remove_DownloadStarting(download_starting_);
@@ -109,10 +114,8 @@ WebView2Browser::~WebView2Browser() {
   if (webview_) {
     for (auto [remove, token] : registrations_) (webview_.get()->*remove)(token);
   }
-  if (controller_) {
-    controller_->remove_AcceleratorKeyPressed(accelerator_key_);
-    controller_->Close();
-  }
+  registrations_.clear();
+  if (controller_) controller_->remove_AcceleratorKeyPressed(accelerator_key_);
 }
 
 // ------------------------------------------------------------- creation
@@ -165,6 +168,11 @@ void WebView2Browser::OnEnvironment(HRESULT result, ICoreWebView2Environment* en
 
 void WebView2Browser::OnController(HRESULT result, ICoreWebView2Controller* controller) {
   if (FAILED(result) || controller == nullptr) return;
+  if (detached_) {
+    // The window let go of the control while it was being made.
+    controller->Close();
+    return;
+  }
   controller_ = ComPtr<ICoreWebView2Controller>::Retain(controller);
   if (FAILED(controller_->get_CoreWebView2(webview_.Out())) || !webview_) {
     controller_->Close();
@@ -289,6 +297,7 @@ void WebView2Browser::Detach() {
   if (detached_) return;
   detached_ = true;
   events_ = {};
+  StopListening();
   page_.Detach();
   dialogs_.CloseAll();
   downloads_.CancelWaiting();

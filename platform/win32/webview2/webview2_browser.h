@@ -116,6 +116,7 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   void OnController(HRESULT result, ICoreWebView2Controller* controller);
   void Configure();
   void Listen();
+  void StopListening();
   void Place();
   void SetPlace(Single Rect::*side, Single twips);
   void Carry(const Queued& request);
