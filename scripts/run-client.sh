@@ -8,15 +8,8 @@ set -euo pipefail
 build_dir=${1:-build}
 client=$build_dir/varnock
 service=$build_dir/varnock-demo-service
-work=$(mktemp -d /tmp/varnock-run.XXXXXX)
-pids=()
-
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/virtual-desktop.sh"
+start_scratch varnock-run
 trap 'exit 130' INT TERM
 
 port_open() { (exec 3<>/dev/tcp/127.0.0.1/8010) 2>/dev/null; }
@@ -39,7 +32,6 @@ fi
 # No display: a virtual one with a window manager, whose packages only this
 # case needs.
 "$(dirname "$0")/install-deps.sh" headless
-source "$(dirname "$0")/virtual-desktop.sh"
 start_virtual_desktop 90 140 "$work"
 export DISPLAY=$display
 

@@ -1,10 +1,27 @@
-# Sourced by the scripts that need a desktop of their own: Xvfb, 1280 x 1024,
-# with openbox, on the first free display number from FIRST to LAST.
+# Sourced by the scripts that run programs on a desktop of their own.
+#
+#   start_scratch NAME
+#
+# Makes a scratch folder, /tmp/NAME.XXXXXX, in `work`, and `pids` for the
+# processes the script starts in the background: when the script exits,
+# they are ended, the last started first, and the folder is removed.
 #
 #   start_virtual_desktop FIRST LAST LOG-FOLDER
 #
-# Sets `display`; the servers' process ids are added to the caller's `pids`,
-# for its clean-up.
+# Xvfb, 1280 x 1024, with openbox, on the first free display number from
+# FIRST to LAST. Sets `display`; the servers join `pids`.
+start_scratch() {
+  work=$(mktemp -d "/tmp/$1.XXXXXX")
+  pids=()
+  trap end_scratch EXIT
+}
+
+end_scratch() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+
 start_virtual_desktop() {
   local first=$1 last=$2 logs=$3 n
   display=""

@@ -12,17 +12,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-win}
 out=$root/docs/windows-screenshots
-work=$(mktemp -d /tmp/varnock-shots.XXXXXX)
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$root/scripts/virtual-desktop.sh"
+start_scratch varnock-shots
 
 "$root/scripts/install-deps.sh" headless windows
-source "$root/scripts/virtual-desktop.sh"
 start_virtual_desktop 150 199 "$work"
 
 mkdir -p "$work/shots" "$out"
