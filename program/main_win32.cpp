@@ -2,7 +2,10 @@
 // with the WebView2 browser control. The client takes no arguments.
 #include <windows.h>
 
+#include <vector>
+
 #include "app/app_info.h"
+#include "platform/win32/kernel_handle.h"
 #include "platform/win32/private_folder.h"
 #include "platform/win32/webview2/webview2_browser.h"
 #include "platform/win32/webview2/webview2_loader.h"
@@ -20,6 +23,9 @@ constexpr const char* kNoWebView2Runtime =
     "https://go.microsoft.com/fwlink/p/?LinkId=2124703\n\n"
     "安装完成后，请重新启动本程序。";
 
+// How long the end waits for the browser's processes.
+constexpr ULONGLONG kBrowserEndMilliseconds = 5000;
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -35,11 +41,25 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   platform::win32::PrivateFolder profile(L"varnock-webview2");
   platform::win32::WebView2Setup setup;
   setup.user_data_folder = profile.Path().wstring();
+  std::vector<win32::KernelHandle> browsers;
+  setup.browser_started = [&browsers](UINT32 id) {
+    if (HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, id)) browsers.emplace_back(process);
+  };
   int status = 0;
   {
     platform::Win32Toolkit toolkit(platform::win32::WebView2Factory(setup));
     program::Program program(toolkit, system);
     status = program.Run();
   }
+  // Every window has gone, and with its last control the browser process
+  // ends and lets go of the profile: the program waits for that, a few
+  // seconds at most (the next start removes what a browser held longer).
+  const ULONGLONG give_up = ::GetTickCount64() + kBrowserEndMilliseconds;
+  for (const auto& browser : browsers) {
+    const ULONGLONG now = ::GetTickCount64();
+    if (now >= give_up) break;
+    ::WaitForSingleObject(browser.get(), static_cast<DWORD>(give_up - now));
+  }
+  profile.Remove();
   return status;
 }

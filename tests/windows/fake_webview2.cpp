@@ -399,6 +399,7 @@ platform::win32::WebView2Setup FakeWebView2::Setup() {
   };
   setup.offer_to_desktop = [this](const std::string& uri) { offered.push_back(uri); };
   setup.open_in_browser = [this](const std::string& uri) { opened.push_back(uri); };
+  setup.browser_started = [this](UINT32 process) { browser_processes.push_back(process); };
   return setup;
 }
 

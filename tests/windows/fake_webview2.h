@@ -171,6 +171,11 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
  public:
   FakeWebView();
   HRESULT STDMETHODCALLTYPE get_Settings(ICoreWebView2Settings** settings) override;
+  HRESULT STDMETHODCALLTYPE get_BrowserProcessId(UINT32* value) override {
+    *value = browser_process;
+    return S_OK;
+  }
+  UINT32 browser_process = 4242;
   HRESULT STDMETHODCALLTYPE get_Source(LPWSTR* uri) override;
   HRESULT STDMETHODCALLTYPE Navigate(LPCWSTR uri) override;
   HRESULT STDMETHODCALLTYPE NavigateToString(LPCWSTR html) override;
@@ -286,6 +291,7 @@ struct FakeWebView2 {
   std::wstring user_data_folder;
   std::vector<std::string> offered;  // addresses offered to the desktop
   std::vector<std::string> opened;   // addresses opened in the desktop's browser
+  std::vector<UINT32> browser_processes;  // as the control reported them
 };
 
 }  // namespace wintest

@@ -182,6 +182,8 @@ TEST_CASE(webview2_creation) {
     CHECK_EQ(control.fake.webview->navigated.size(), std::size_t{0});
     control.fake.CompleteController();
     CHECK(control.browser->Ready());
+    // The program waits for that process before it removes the profile.
+    CHECK(control.fake.browser_processes == std::vector<UINT32>{control.fake.webview->browser_process});
     REQUIRE(control.fake.webview->navigated.size() == 1);
     CHECK_EQ(control.fake.webview->navigated[0], W(kPage));
     CHECK(control.fake.webview->Listened());

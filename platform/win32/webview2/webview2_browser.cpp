@@ -179,6 +179,10 @@ void WebView2Browser::OnController(HRESULT result, ICoreWebView2Controller* cont
     controller_.reset();
     return;
   }
+  UINT32 browser = 0;
+  if (setup_.browser_started && SUCCEEDED(webview_->get_BrowserProcessId(&browser)) && browser != 0) {
+    setup_.browser_started(browser);
+  }
   Configure();
   Listen();
   controller_->add_AcceleratorKeyPressed(EventHandler<ICoreWebView2AcceleratorKeyPressedEventHandler>(

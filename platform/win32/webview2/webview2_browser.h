@@ -51,6 +51,9 @@ struct WebView2Setup {
   // the desktop's program (ShellExecuteW when empty).
   std::function<void(const std::string& uri)> open_in_browser;
   std::function<void(const std::string& uri)> offer_to_desktop;
+  // The browser process the control's page runs in, once the control has
+  // been made: the profile can go only once that process has ended.
+  std::function<void(UINT32 process_id)> browser_started;
 };
 
 class WebView2Browser final : public HostedBrowser, private browser::PageEngine {
