@@ -39,15 +39,16 @@ test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure --timeout 600 -j$(TEST_JOBS)
 
 # The Windows client, cross-built with mingw-w64 in $(WIN_BUILD_DIR):
-# varnock.exe with WebView2Loader.dll beside it. The WebView2 SDK comes from
+# varnock.exe with WebView2Loader.dll beside it, and the installer,
+# varnock-VERSION-x64.msi (installer/). The WebView2 SDK comes from
 # NuGet, restored by dotnet (scripts/restore-webview2.sh) at configure time.
 WIN_BUILD_DIR ?= build-win
 windows:
 	@command -v dotnet > /dev/null || { echo "make windows: dotnet (the .NET SDK) is not on PATH; it restores the WebView2 SDK"; exit 1; }
 	@./scripts/install-deps.sh windows
 	@cmake -S . -B $(WIN_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release > /dev/null
-	@cmake --build $(WIN_BUILD_DIR) -j$(JOBS) --target varnock --  --no-print-directory
-	@echo "make windows: $(WIN_BUILD_DIR)/varnock.exe"
+	@cmake --build $(WIN_BUILD_DIR) -j$(JOBS) --target varnock varnock_installer --  --no-print-directory
+	@echo "make windows: $(WIN_BUILD_DIR)/varnock.exe and its installer $$(cd $(WIN_BUILD_DIR) && ls varnock-[0-9]*-x64.msi)"
 
 # The GUI soak test at length: SOAK_CYCLES (default 200) rounds of logging
 # in, opening a page and logging out in the page; `make test` runs 20.

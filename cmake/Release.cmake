@@ -8,9 +8,16 @@
 #                               window's starts with; the resource's
 #                               FileDescription, the desktop's name for it
 #   VARNOCK_FILE_NAME           its executable: varnock, varnock.exe on Windows
+#   VARNOCK_PUBLISHER           who publishes it: the Windows installer's
+#                               manufacturer, shown in Apps & Features
+#   VARNOCK_UPGRADE_CODE        the Windows installer's upgrade code, the same
+#                               for every version for good: a later version
+#                               finds the installed one by it and replaces it
 set(VARNOCK_TITLE "Varnock")
 set(VARNOCK_MAIN_CAPTION "Varnock客户系统")
 set(VARNOCK_FILE_NAME "varnock")
+set(VARNOCK_PUBLISHER "Varnock")
+set(VARNOCK_UPGRADE_CODE "{109CD7D8-F3AE-4436-A0BE-52CA57BD2D8F}")
 
 # What a release is called, worked out once for every build from project()
 # and the newest entry of the package's changelog:

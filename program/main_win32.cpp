@@ -12,16 +12,9 @@
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_toolkit.h"
 #include "program/program.h"
+#include "program/webview2_runtime_texts.h"
 
 namespace {
-
-// Windows 10 and 11 come with the runtime; an older or stripped system may
-// lack it, and then the program cannot show the service's pages at all.
-constexpr const char* kNoWebView2Runtime =
-    "这台计算机上没有安装 Microsoft Edge WebView2 运行时，本程序需要它来显示服务的页面。\n\n"
-    "请从微软网站下载并安装“Microsoft Edge WebView2 运行时”（常青版）：\n"
-    "https://go.microsoft.com/fwlink/p/?LinkId=2124703\n\n"
-    "安装完成后，请重新启动本程序。";
 
 // How long the end waits for the browser's processes.
 constexpr ULONGLONG kBrowserEndMilliseconds = 5000;
@@ -34,7 +27,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   platform::Win32System system;
   if (!platform::win32::WebView2RuntimeVersion()) {
     platform::Win32Toolkit toolkit;
-    toolkit.MsgBox(kNoWebView2Runtime, platform::vbOKOnly, app::kTitle, nullptr);
+    toolkit.MsgBox(program::kNoWebView2Runtime, platform::vbOKOnly, app::kTitle, nullptr);
     return 1;
   }
   // The browser's profile lives for the run only: the program stores nothing.

@@ -29,7 +29,8 @@ gui=("${run[@]}" "${headless[@]}" libgtest-dev libatspi2.0-dev
      xdotool x11-utils dbus dbus-x11 at-spi2-core gir1.2-atspi-2.0 python3-gi libatk-adaptor
      curl procps locales gdb weston fcitx5 fcitx5-chinese-addons fcitx5-frontend-gtk3 ibus ibus-gtk3)
 # fonts-wine: Wine's own Tahoma and the rest, without which it draws no text.
-windows=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 fonts-wine)
+# wixl and msitools: the installer.
+windows=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 fonts-wine wixl msitools)
 # The install and package checks: desktop entry and AppStream validation,
 # the icons rendered again from their drawing, lintian.
 install_checks=(desktop-file-utils appstream appstream-compose librsvg2-bin lintian)

@@ -61,6 +61,30 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
+std::wstring AllTextOf(HWND window) {
+  // Asked with WM_GETTEXT: GetWindowText does not ask another process's
+  // windows, and Wine 8's message boxes set their text after creating it.
+  const auto asked = [](HWND w) {
+    wchar_t text[2048] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(w, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
+    return std::wstring(text);
+  };
+  struct Collect {
+    decltype(asked)& ask;
+    std::wstring text;
+  } collect{asked, asked(window) + L"\n"};
+  ::EnumChildWindows(
+      window,
+      [](HWND child, LPARAM param) {
+        auto* c = reinterpret_cast<Collect*>(param);
+        c->text += c->ask(child) + L"\n";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&collect));
+  return collect.text;
+}
+
 std::wstring ClassOf(HWND window) {
   wchar_t name[64] = {};
   ::GetClassNameW(window, name, 64);

@@ -25,6 +25,8 @@ void PressKey(WORD key);
 // The top-level windows of this thread; visible ones only when asked.
 std::vector<HWND> ThreadWindows(bool visible_only);
 std::wstring TextOf(HWND window);
+// The window's text and that of every window in it, one a line.
+std::wstring AllTextOf(HWND window);
 std::wstring ClassOf(HWND window);
 
 // A child's rectangle in its parent's client coordinates.
