@@ -222,6 +222,7 @@ TEST_CASE(installer_silent_install_the_installed_program_and_silent_uninstall) {
 
   CHECK_EQ(Msiexec(L"/x " + code + L" /qn"), 0L);
   CheckNothingInstalled({code});
+  CHECK(!fs::exists(product_icon));
   CHECK(wintest::Added(before, wintest::ProfileContents()).empty());
 }
 
