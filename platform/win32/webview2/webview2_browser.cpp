@@ -11,6 +11,7 @@
 #include "platform/win32/webview2/com_handler.h"
 #include "platform/win32/webview2/context_menu.h"
 #include "platform/win32/webview2/page_keys.h"
+#include "platform/win32/webview2/popups.h"
 #include "platform/win32/webview2/webview2_loader.h"
 
 namespace platform::win32 {
@@ -71,7 +72,7 @@ void ShellOpen(const std::string& uri) {
 }  // namespace
 
 WebView2Browser::WebView2Browser(HWND parent, UINT dpi, const BrowserDesign& design, BrowserEvents events,
-                                 WebView2Setup setup)
+                                 WebView2Setup setup, WebView2NewWindow new_window)
     : parent_(parent),
       scale_(dpi / 96.0),
       rect_(design.rect),
@@ -81,6 +82,7 @@ WebView2Browser::WebView2Browser(HWND parent, UINT dpi, const BrowserDesign& des
           scheduler_, [this] { return GetAncestor(parent_, GA_ROOT); },
           [this] { page_.PageFloods(browser::PageLoad::Flood::Dialogs); }, [this] { page_.PageKept(); }),
       downloads_(scheduler_, [this] { return GetAncestor(parent_, GA_ROOT); }),
+      new_window_(std::move(new_window)),
       alive_(std::make_shared<WebView2Browser*>(this)) {
   if (!setup_.create_environment) setup_.create_environment = CreateWebView2Environment;
   if (!setup_.open_in_browser) setup_.open_in_browser = ShellOpen;
@@ -93,6 +95,12 @@ WebView2Browser::WebView2Browser(HWND parent, UINT dpi, const BrowserDesign& des
     // alive until it returns.
     if (events_.DocumentComplete) events_.DocumentComplete(BrowserFrame{top_level}, Variant(url));
   };
+  if (new_window_.family) {
+    popups_ = new_window_.family;
+  } else {
+    own_popups_ = std::make_unique<Popups>(setup_);
+    popups_ = own_popups_.get();
+  }
   Create();
 }
 
@@ -136,6 +144,10 @@ ComPtr<Interface> EventHandler(REFIID iid, std::weak_ptr<Browser*> alive, HRESUL
 }  // namespace
 
 void WebView2Browser::Create() {
+  if (new_window_.environment) {
+    OnEnvironment(S_OK, new_window_.environment.get());
+    return;
+  }
   std::weak_ptr<WebView2Browser*> alive = alive_;
   auto handler = MakeHandler<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>(
       IID_ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler,
@@ -167,7 +179,10 @@ void WebView2Browser::OnEnvironment(HRESULT result, ICoreWebView2Environment* en
 }
 
 void WebView2Browser::OnController(HRESULT result, ICoreWebView2Controller* controller) {
-  if (FAILED(result) || controller == nullptr) return;
+  if (FAILED(result) || controller == nullptr) {
+    GiveUpNewWindow();
+    return;
+  }
   if (detached_) {
     // The window let go of the control while it was being made.
     controller->Close();
@@ -177,6 +192,7 @@ void WebView2Browser::OnController(HRESULT result, ICoreWebView2Controller* cont
   if (FAILED(controller_->get_CoreWebView2(webview_.Out())) || !webview_) {
     controller_->Close();
     controller_.reset();
+    GiveUpNewWindow();
     return;
   }
   UINT32 browser = 0;
@@ -192,7 +208,67 @@ void WebView2Browser::OnController(HRESULT result, ICoreWebView2Controller* cont
                                          &accelerator_key_);
   Place();
   controller_->put_IsVisible(TRUE);
+  if (new_window_.args) {
+    ListenAsNewWindow();
+    // The engine loads the page that asked for the window into this one.
+    new_window_.args->put_NewWindow(webview_.get());
+    std::exchange(new_window_.deferral, {})->Complete();
+    new_window_.args.reset();
+    return;
+  }
   Carry(std::exchange(queued_, Queued{}));
+}
+
+void WebView2Browser::GiveUpNewWindow() {
+  if (!new_window_.args) return;
+  new_window_.args->put_Handled(TRUE);
+  if (new_window_.deferral) std::exchange(new_window_.deferral, {})->Complete();
+  new_window_.args.reset();
+}
+
+void WebView2Browser::ListenAsNewWindow() {
+  std::weak_ptr<WebView2Browser*> alive = alive_;
+  EventRegistrationToken token{};
+  auto recaption = [alive](ICoreWebView2*, auto*) -> HRESULT {
+    if (auto self = alive.lock(); self && *self) (*self)->Recaption();
+    return S_OK;
+  };
+  if (SUCCEEDED(webview_->add_DocumentTitleChanged(
+          MakeHandler<ICoreWebView2DocumentTitleChangedEventHandler>(IID_ICoreWebView2DocumentTitleChangedEventHandler,
+                                                                      [recaption](ICoreWebView2* w, IUnknown* a) {
+                                                                        return recaption(w, a);
+                                                                      })
+              .get(),
+          &token))) {
+    registrations_.emplace_back(&ICoreWebView2::remove_DocumentTitleChanged, token);
+  }
+  if (SUCCEEDED(webview_->add_SourceChanged(
+          MakeHandler<ICoreWebView2SourceChangedEventHandler>(
+              IID_ICoreWebView2SourceChangedEventHandler,
+              [recaption](ICoreWebView2* w, ICoreWebView2SourceChangedEventArgs* a) { return recaption(w, a); })
+              .get(),
+          &token))) {
+    registrations_.emplace_back(&ICoreWebView2::remove_SourceChanged, token);
+  }
+  if (SUCCEEDED(webview_->add_WindowCloseRequested(
+          MakeHandler<ICoreWebView2WindowCloseRequestedEventHandler>(
+              IID_ICoreWebView2WindowCloseRequestedEventHandler,
+              [alive](ICoreWebView2*, IUnknown*) -> HRESULT {
+                auto self = alive.lock();
+                if (self && *self && (*self)->new_window_.close_requested) (*self)->new_window_.close_requested();
+                return S_OK;
+              })
+              .get(),
+          &token))) {
+    registrations_.emplace_back(&ICoreWebView2::remove_WindowCloseRequested, token);
+  }
+  Recaption();
+}
+
+void WebView2Browser::Recaption() {
+  if (!webview_ || !new_window_.caption) return;
+  new_window_.caption(TakeString([&](LPWSTR* out) { return webview_->get_DocumentTitle(out); }),
+                      TakeString([&](LPWSTR* out) { return webview_->get_Source(out); }));
 }
 
 void WebView2Browser::Configure() {
@@ -306,6 +382,9 @@ void WebView2Browser::Detach() {
   dialogs_.CloseAll();
   downloads_.CancelWaiting();
   later_.clear();
+  // The pop-ups of its pages go with it.
+  if (own_popups_) own_popups_->CloseAll();
+  GiveUpNewWindow();
 }
 
 // ------------------------------------------------------------- the core's requests
@@ -580,9 +659,11 @@ HRESULT WebView2Browser::OnNewWindowRequested(ICoreWebView2NewWindowRequestedEve
   request.uri = uri;
   request.new_window = true;
   request.user_gesture = user != FALSE;
-  // Handled without a new window: none opens. Followed: WebView2's own
-  // window, on the same session.
-  if (!Follow(page_.Decide(request), uri)) args->put_Handled(TRUE);
+  // Followed: a window of ours on the same session, unless too many are
+  // open. Handled without a new window: none opens.
+  if (!Follow(page_.Decide(request), uri) || !popups_ || !popups_->Open(args, environment_.get(), parent_)) {
+    args->put_Handled(TRUE);
+  }
   return S_OK;
 }
 

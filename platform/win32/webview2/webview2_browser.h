@@ -7,7 +7,7 @@
 //   ContentLoading                      Committed(id, Source)
 //   NavigationCompleted                 Failed(id, uri, failure) if not a success, Finished(id)
 //   a frame's NavigationCompleted       FrameCompleted(the frame's address)
-//   NewWindowRequested                  Decide(new window)
+//   NewWindowRequested                  Decide(new window); followed: a window of ours (Popups)
 //   ProcessFailed (the page's process)  ProcessEnded
 //   ScriptDialogOpening                 our boxes (ScriptDialogs); PageFloods, PageKept
 //   AcceleratorKeyPressed (controller)  the page's keys (CommandFor), run from the loop
@@ -56,9 +56,24 @@ struct WebView2Setup {
   std::function<void(UINT32 process_id)> browser_started;
 };
 
+class Popups;
+
+// A control made for a page's new window (Popups): it joins the opener's
+// environment and takes the new page through the event's deferral, rather
+// than loading a page of its own.
+struct WebView2NewWindow {
+  ComPtr<ICoreWebView2Environment> environment;
+  ComPtr<ICoreWebView2NewWindowRequestedEventArgs> args;
+  ComPtr<ICoreWebView2Deferral> deferral;
+  Popups* family = nullptr;  // where its own pop-ups go
+  std::function<void(const std::string& title, const std::string& uri)> caption;
+  std::function<void()> close_requested;  // the page's window.close()
+};
+
 class WebView2Browser final : public HostedBrowser, private browser::PageEngine {
  public:
-  WebView2Browser(HWND parent, UINT dpi, const BrowserDesign& design, BrowserEvents events, WebView2Setup setup);
+  WebView2Browser(HWND parent, UINT dpi, const BrowserDesign& design, BrowserEvents events, WebView2Setup setup,
+                  WebView2NewWindow new_window = {});
   ~WebView2Browser() override;
   WebView2Browser(const WebView2Browser&) = delete;
   WebView2Browser& operator=(const WebView2Browser&) = delete;
@@ -145,6 +160,10 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   HRESULT OnDownloadStarting(ICoreWebView2DownloadStartingEventArgs* args) { return downloads_.Starting(args); }
   HRESULT OnScriptDialogOpening(ICoreWebView2ScriptDialogOpeningEventArgs* args) { return dialogs_.Opening(args); }
   void ForgetFrame(Frame* frame);
+  // The new window this control was made for will not have it: none opens.
+  void GiveUpNewWindow();
+  void ListenAsNewWindow();
+  void Recaption();
   // Carries out the core's decision; false when the engine is not to follow.
   bool Follow(browser::NavigationDecision decision, const std::string& uri);
 
@@ -157,6 +176,11 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   browser::PageLoad page_{*this, scheduler_};
   ScriptDialogs dialogs_;
   Downloads downloads_;
+  WebView2NewWindow new_window_;
+  // The pop-ups of this control's pages: its own, or, for a pop-up, the
+  // family of the control that opened it.
+  std::unique_ptr<Popups> own_popups_;
+  Popups* popups_ = nullptr;
   // Handlers WebView2 calls later check this before they touch the control.
   std::shared_ptr<WebView2Browser*> alive_;
 
