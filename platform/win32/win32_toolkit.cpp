@@ -80,7 +80,11 @@ void Win32Toolkit::Run() { loop_.RunUntil([] { return false; }); }
 
 void Win32Toolkit::RunUntil(const std::function<bool()>& done) { loop_.RunUntil(done); }
 
-void Win32Toolkit::Quit() { loop_.Quit(); }
+void Win32Toolkit::Quit() {
+  loop_.Quit();
+  // The boxes others opened too (a page's dialogs), which no watch checks.
+  boxes_.CloseEnded(true);
+}
 
 void Win32Toolkit::Post(std::function<void()> task) { loop_.Post(std::move(task)); }
 

@@ -195,8 +195,12 @@ HRESULT FakeSettings::put_AreDefaultScriptDialogsEnabled(BOOL value) { return sc
 FakeDeferral::FakeDeferral() : ComObject({&IID_ICoreWebView2Deferral}) {}
 HRESULT FakeDeferral::Complete() { return ++completed, S_OK; }
 
-FakeScriptDialog::FakeScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, std::wstring message)
-    : ComObject({&IID_ICoreWebView2ScriptDialogOpeningEventArgs}), kind(kind), message(std::move(message)) {}
+FakeScriptDialog::FakeScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, std::wstring message,
+                                   std::wstring default_text)
+    : ComObject({&IID_ICoreWebView2ScriptDialogOpeningEventArgs}),
+      kind(kind),
+      message(std::move(message)),
+      default_text(std::move(default_text)) {}
 HRESULT FakeScriptDialog::get_Uri(LPWSTR* uri) { return *uri = CoString(L"http://localhost:8010/main.aspx"), S_OK; }
 HRESULT FakeScriptDialog::get_Kind(COREWEBVIEW2_SCRIPT_DIALOG_KIND* out) { return *out = kind, S_OK; }
 // Empty for beforeunload, as WebView2 gives it.
@@ -204,8 +208,8 @@ HRESULT FakeScriptDialog::get_Message(LPWSTR* out) {
   return *out = CoString(kind == COREWEBVIEW2_SCRIPT_DIALOG_KIND_BEFOREUNLOAD ? L"" : message), S_OK;
 }
 HRESULT FakeScriptDialog::Accept() { return accepted = true, S_OK; }
-HRESULT FakeScriptDialog::get_DefaultText(LPWSTR* out) { return *out = CoString(L""), S_OK; }
-HRESULT FakeScriptDialog::put_ResultText(LPCWSTR) { return S_OK; }
+HRESULT FakeScriptDialog::get_DefaultText(LPWSTR* out) { return *out = CoString(default_text), S_OK; }
+HRESULT FakeScriptDialog::put_ResultText(LPCWSTR text) { return result_text = text ? text : L"", S_OK; }
 HRESULT FakeScriptDialog::GetDeferral(ICoreWebView2Deferral** out) {
   if (!deferral) deferral = MakeFake<FakeDeferral>();
   *out = deferral.get();
@@ -331,8 +335,9 @@ ComPtr<FakeContextMenu> FakeWebView::RaiseContextMenu(std::vector<MenuEntry> ent
 }
 
 ComPtr<FakeScriptDialog> FakeWebView::RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind,
-                                                        const std::wstring& message) {
-  auto args = MakeFake<FakeScriptDialog>(kind, message);
+                                                        const std::wstring& message,
+                                                        const std::wstring& default_text) {
+  auto args = MakeFake<FakeScriptDialog>(kind, message, default_text);
   if (script_dialog_) script_dialog_->Invoke(this, args.get());
   args->returned = true;
   return args;

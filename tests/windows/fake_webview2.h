@@ -101,7 +101,7 @@ class FakeDeferral final : public ComObject<stubs::ICoreWebView2Deferral> {
 // waits in it.
 class FakeScriptDialog final : public ComObject<stubs::ICoreWebView2ScriptDialogOpeningEventArgs> {
  public:
-  FakeScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, std::wstring message);
+  FakeScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, std::wstring message, std::wstring default_text = L"");
   HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override;
   HRESULT STDMETHODCALLTYPE get_Kind(COREWEBVIEW2_SCRIPT_DIALOG_KIND* kind) override;
   HRESULT STDMETHODCALLTYPE get_Message(LPWSTR* message) override;
@@ -115,6 +115,8 @@ class FakeScriptDialog final : public ComObject<stubs::ICoreWebView2ScriptDialog
 
   COREWEBVIEW2_SCRIPT_DIALOG_KIND kind;
   std::wstring message;
+  std::wstring default_text;  // prompt's second argument
+  std::wstring result_text;   // what prompt() returns when accepted
   bool accepted = false;
   bool returned = false;  // the handler has returned
   ComPtr<FakeDeferral> deferral;
@@ -209,7 +211,8 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
   void RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND kind);
   ComPtr<FakeDownload> RaiseDownload(const std::wstring& suggested);
   ComPtr<FakeContextMenu> RaiseContextMenu(std::vector<MenuEntry> entries, POINT location);
-  ComPtr<FakeScriptDialog> RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, const std::wstring& message);
+  ComPtr<FakeScriptDialog> RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, const std::wstring& message,
+                                             const std::wstring& default_text = L"");
   // A whole navigation as WebView2 reports a load that succeeds (Source
   // changes before ContentLoading); the one NavigateToString asked for
   // when `uri` is empty (its address is a data: one).

@@ -11,6 +11,7 @@
 
 #include "platform/texts.h"
 #include "platform/win32/utf16.h"
+#include "platform/win32/win32_toolkit.h"
 #include "tests/windows/box_responder.h"
 #include "tests/windows/check.h"
 #include "tests/windows/fake_webview2.h"
@@ -278,8 +279,6 @@ TEST_CASE(webview2_script_dialogs) {
       {COREWEBVIEW2_SCRIPT_DIALOG_KIND_BEFOREUNLOAD, wintest::Answer::Ok, platform::texts::kLeavePage, true, true},
       {COREWEBVIEW2_SCRIPT_DIALOG_KIND_BEFOREUNLOAD, wintest::Answer::Cancel, platform::texts::kLeavePage, true,
        false},
-      // No box of ours takes text: prompt() gets null.
-      {COREWEBVIEW2_SCRIPT_DIALOG_KIND_PROMPT, wintest::Answer::Ok, "", false, false},
   };
   for (const Row& row : rows) {
     wintest::BoxResponder responder(row.answer);
@@ -303,6 +302,178 @@ TEST_CASE(webview2_script_dialogs) {
     if (row.kind != COREWEBVIEW2_SCRIPT_DIALOG_KIND_ALERT) CHECK_EQ(dialog->accepted, row.accepted);
     CHECK_EQ(control.fake.webview->shown.size(), std::size_t{0});
   }
+}
+
+// What a page's prompt box showed, read from the box's own loop, and what
+// the user did there.
+enum class PromptAction { TypeAndEnter, Enter, Escape, CloseBox, Quit };
+struct SeenPrompt {
+  PromptAction action = PromptAction::Enter;
+  std::wstring typed;
+  platform::Win32Toolkit* toolkit = nullptr;
+  HWND owner = nullptr;
+  HWND box = nullptr;
+  std::wstring caption, message, field, ok, cancel;
+  DWORD selection_start = 1, selection_end = 0;
+  bool focus_on_field = false;
+  bool message_names_field = false;  // the label just before the field
+  bool ok_default = false;
+  bool owner_enabled = true;
+  bool message_whole = false;  // the label is tall enough for its wrapped text
+  int message_lines = 0;
+  LOGFONTW font{};
+};
+SeenPrompt* seen_prompt = nullptr;
+
+void TypeText(const std::wstring& text) {
+  std::vector<INPUT> inputs;
+  for (wchar_t letter : text) {
+    for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}}) {
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wScan = letter;
+      input.ki.dwFlags = KEYEVENTF_UNICODE | up;
+      inputs.push_back(input);
+    }
+  }
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void CALLBACK ActOnPrompt(HWND, UINT, UINT_PTR, DWORD) {
+  SeenPrompt* seen = seen_prompt;
+  if (seen == nullptr || seen->box != nullptr) return;
+  HWND box = nullptr;
+  for (HWND window : wintest::ThreadWindows(true)) {
+    if (wintest::ClassOf(window) == L"#32770") box = window;
+  }
+  if (box == nullptr) return;
+  seen->box = box;
+  seen->caption = wintest::TextOf(box);
+  HWND label = ::FindWindowExW(box, nullptr, L"Static", nullptr);
+  HWND field = ::FindWindowExW(box, nullptr, L"Edit", nullptr);
+  if (label == nullptr || field == nullptr) return;
+  seen->message = wintest::TextOf(label);
+  seen->field = wintest::TextOf(field);
+  seen->ok = wintest::TextOf(::GetDlgItem(box, IDOK));
+  seen->cancel = wintest::TextOf(::GetDlgItem(box, IDCANCEL));
+  ::SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&seen->selection_start),
+                 reinterpret_cast<LPARAM>(&seen->selection_end));
+  seen->focus_on_field = ::GetFocus() == field;
+  seen->message_names_field = ::GetWindow(field, GW_HWNDPREV) == label;
+  const LRESULT default_id = ::SendMessageW(box, DM_GETDEFID, 0, 0);
+  seen->ok_default = HIWORD(default_id) == DC_HASDEFID && LOWORD(default_id) == IDOK;
+  seen->owner_enabled = ::IsWindowEnabled(seen->owner) != FALSE;
+  auto font = reinterpret_cast<HFONT>(::SendMessageW(field, WM_GETFONT, 0, 0));
+  ::GetObjectW(font, sizeof seen->font, &seen->font);
+  // The whole message in the label, wrapped at its width.
+  RECT shown{};
+  ::GetClientRect(label, &shown);
+  RECT needed{0, 0, shown.right, 0};
+  HDC dc = ::GetDC(label);
+  HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc, &metrics);
+  ::DrawTextW(dc, seen->message.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX);
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(label, dc);
+  seen->message_whole = needed.bottom <= shown.bottom && needed.right <= shown.right;
+  seen->message_lines = metrics.tmHeight > 0 ? static_cast<int>(needed.bottom / metrics.tmHeight) : 0;
+
+  ::SetForegroundWindow(box);
+  switch (seen->action) {
+    case PromptAction::TypeAndEnter:
+      TypeText(seen->typed);
+      wintest::PressKey(VK_RETURN);
+      break;
+    case PromptAction::Enter: wintest::PressKey(VK_RETURN); break;
+    case PromptAction::Escape: wintest::PressKey(VK_ESCAPE); break;
+    case PromptAction::CloseBox: ::PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    case PromptAction::Quit: seen->toolkit->Quit(); break;
+  }
+}
+
+// A page's prompt(): a box of ours over the control's window with the
+// page's message, a field holding the default text all selected, OK and
+// Cancel. OK gives the page the text in the field; Esc, the close box and
+// the program's end give it null.
+TEST_CASE(webview2_script_prompt) {
+  struct Row {
+    const char* name;
+    std::wstring message;
+    std::wstring default_text;
+    PromptAction action;
+    std::wstring typed;
+    bool accepted;
+    std::wstring result;
+  };
+  const std::wstring question = L"\u8BF7\u8F93\u5165\u6536\u4EF6\u4EBA\u59D3\u540D\uFF1A";  // 请输入收件人姓名：
+  // Far wider than any box: it has to wrap.
+  std::wstring long_message;
+  for (int i = 0; i < 12; ++i) long_message += L"\u8FD9\u662F\u4E00\u6BB5\u5F88\u957F\u7684\u8BF4\u660E ";  // 这是一段很长的说明
+  const Row rows[] = {
+      {"typed over the default, Enter", question, L"13800138000", PromptAction::TypeAndEnter,
+       L"\u5F20\u4E09 Zhang", true, L"\u5F20\u4E09 Zhang"},
+      {"default kept, Enter", question, L"\u9ED8\u8BA4", PromptAction::Enter, L"", true, L"\u9ED8\u8BA4"},
+      {"empty field, Enter", long_message, L"", PromptAction::Enter, L"", true, L""},
+      {"Esc", question, L"13800138000", PromptAction::Escape, L"", false, L""},
+      {"close box", question, L"13800138000", PromptAction::CloseBox, L"", false, L""},
+      {"the program quits", question, L"13800138000", PromptAction::Quit, L"", false, L""},
+  };
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  HWND parent = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 600, 400, nullptr,
+                                  nullptr, nullptr, nullptr);
+  REQUIRE(parent != nullptr);
+  for (const Row& row : rows) {
+    platform::Win32Toolkit toolkit;
+    SeenPrompt seen;
+    seen.action = row.action;
+    seen.typed = row.typed;
+    seen.toolkit = &toolkit;
+    seen.owner = parent;
+    seen_prompt = &seen;
+    Control control(false, 96, platform::Rect{150, 300, 1500, 750}, parent);
+    control.Create();
+    control.fake.webview->Load(1, W(kPage));
+    auto dialog = control.fake.webview->RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND_PROMPT, row.message,
+                                                          row.default_text);
+    CHECK(!dialog->Answered());
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, ActOnPrompt);
+    const bool answered = PumpUntil([&] { return dialog->Answered(); });
+    // A box left open is cancelled, so that the next row starts clean.
+    if (!answered && seen.box != nullptr && ::IsWindow(seen.box)) {
+      ::PostMessageW(seen.box, WM_COMMAND, IDCANCEL, 0);
+      PumpUntil([&] { return dialog->Answered(); });
+    }
+    ::KillTimer(nullptr, timer);
+    seen_prompt = nullptr;
+    if (!answered) std::printf("  unanswered: %s\n", row.name);
+    CHECK(answered);
+    REQUIRE(seen.box != nullptr);
+    CHECK_EQ(seen.caption, W(platform::texts::kPageDialogTitle));
+    CHECK(seen.message == row.message);
+    CHECK(seen.field == row.default_text);
+    CHECK_EQ(seen.selection_start, DWORD{0});
+    CHECK_EQ(seen.selection_end, static_cast<DWORD>(row.default_text.size()));
+    CHECK(seen.focus_on_field);
+    CHECK(seen.message_names_field);
+    CHECK_EQ(seen.ok, W(platform::texts::kOk));
+    CHECK_EQ(seen.cancel, W(platform::texts::kCancel));
+    CHECK(seen.ok_default);
+    CHECK(!seen.owner_enabled);
+    CHECK(seen.message_whole);
+    if (row.message == long_message) CHECK(seen.message_lines > 1);
+    // The message box font, at the window's 96 DPI.
+    CHECK_EQ(std::wstring(seen.font.lfFaceName), std::wstring(metrics.lfMessageFont.lfFaceName));
+    CHECK_EQ(seen.font.lfHeight, metrics.lfMessageFont.lfHeight);
+    if (!CHECK_EQ(dialog->accepted, row.accepted)) std::printf("  in: %s\n", row.name);
+    if (dialog->result_text != row.result) std::printf("  result differs: %s\n", row.name);
+    CHECK(dialog->result_text == row.result);
+    CHECK(!::IsWindow(seen.box));
+    CHECK(::IsWindowEnabled(parent));
+  }
+  ::DestroyWindow(parent);
 }
 
 // Once its window has let go of the control (it is being unloaded), a

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/texts.h"
+#include "platform/win32/prompt_box.h"
 #include "platform/win32/utf16.h"
 
 namespace platform::win32 {
@@ -51,6 +52,11 @@ HRESULT ScriptDialogs::Opening(ICoreWebView2ScriptDialogOpeningEventArgs* args) 
     if (SUCCEEDED(args->get_Message(&message)) && message != nullptr) dialog.text = message;
     CoTaskMemFree(message);
   }
+  if (dialog.kind == COREWEBVIEW2_SCRIPT_DIALOG_KIND_PROMPT) {
+    LPWSTR initial = nullptr;
+    if (SUCCEEDED(args->get_DefaultText(&initial)) && initial != nullptr) dialog.default_text = initial;
+    CoTaskMemFree(initial);
+  }
   waiting_.push_back(std::move(dialog));
   if (!showing_ && !show_) show_ = scheduler_.After(0, [this] { ShowNext(); });
   return S_OK;
@@ -61,22 +67,31 @@ void ScriptDialogs::ShowNext() {
   if (showing_ || waiting_.empty()) return;
   Dialog& dialog = waiting_.front();
   const unsigned serial = dialog.serial;
-  bool ok = false;
-  if (dialog.kind != COREWEBVIEW2_SCRIPT_DIALOG_KIND_PROMPT) {
-    const UINT buttons = dialog.kind == COREWEBVIEW2_SCRIPT_DIALOG_KIND_ALERT ? MB_OK : MB_OKCANCEL;
-    const std::wstring text = dialog.text;
-    const std::wstring title = ::win32::Widen(texts::kPageDialogTitle);
-    showing_ = true;
-    std::weak_ptr<bool> alive = alive_;
-    // Runs a loop of its own, in which this object may go.
-    const int answer = MessageBoxW(owner_ ? owner_() : nullptr, text.c_str(), title.c_str(), buttons | MB_DEFBUTTON1);
-    if (alive.expired() || !*alive.lock()) return;
-    showing_ = false;
-    ok = answer == IDOK;
+  const bool prompt = dialog.kind == COREWEBVIEW2_SCRIPT_DIALOG_KIND_PROMPT;
+  const UINT buttons = dialog.kind == COREWEBVIEW2_SCRIPT_DIALOG_KIND_ALERT ? MB_OK : MB_OKCANCEL;
+  // Copies: the dialog may be answered and gone once the box returns.
+  PromptBoxTexts box{::win32::Widen(texts::kPageDialogTitle), dialog.text, dialog.default_text,
+                       ::win32::Widen(texts::kOk), ::win32::Widen(texts::kCancel)};
+  HWND owner = owner_ ? owner_() : nullptr;
+  showing_ = true;
+  std::weak_ptr<bool> alive = alive_;
+  // Either box runs a loop of its own, in which this object may go.
+  std::optional<std::wstring> typed;
+  int answer = IDCANCEL;
+  if (prompt) {
+    typed = ShowPromptBox(owner, box);
+  } else {
+    answer = MessageBoxW(owner, box.message.c_str(), box.title.c_str(), buttons | MB_DEFBUTTON1);
   }
+  if (alive.expired() || !*alive.lock()) return;
+  showing_ = false;
+  const bool ok = prompt ? typed.has_value() : answer == IDOK;
   // CloseAll may have answered it while the box was open.
   auto found = std::find_if(waiting_.begin(), waiting_.end(), [serial](const Dialog& d) { return d.serial == serial; });
-  if (found != waiting_.end()) Answer(*found, ok);
+  if (found != waiting_.end()) {
+    if (typed) found->typed = std::move(*typed);
+    Answer(*found, ok);
+  }
   if (!waiting_.empty() && !show_) show_ = scheduler_.After(0, [this] { ShowNext(); });
 }
 
@@ -86,6 +101,7 @@ void ScriptDialogs::Answer(Dialog& dialog, bool ok) {
   Dialog done = std::move(*it);
   waiting_.erase(it);
   last_answered_ = scheduler_.Now();
+  if (ok && done.kind == COREWEBVIEW2_SCRIPT_DIALOG_KIND_PROMPT) done.args->put_ResultText(done.typed.c_str());
   if (ok) done.args->Accept();
   done.deferral->Complete();
   if (!ok && done.kind == COREWEBVIEW2_SCRIPT_DIALOG_KIND_BEFOREUNLOAD && stayed_ && *alive_) stayed_();

@@ -10,8 +10,8 @@
 // runs no more until the page is stopped.
 // A page's "leave this page?" answered Cancel is final: `stayed` drops the
 // command that would have left it.
-// prompt has no box of ours with a text field: it is answered Cancel
-// (the script's prompt() returns null).
+// prompt gets a box with a field (prompt_box.h): OK hands the page the text
+// typed, anything else gives the script's prompt() null.
 #pragma once
 
 #include <windows.h>
@@ -52,6 +52,8 @@ class ScriptDialogs {
     ComPtr<ICoreWebView2Deferral> deferral;
     COREWEBVIEW2_SCRIPT_DIALOG_KIND kind = COREWEBVIEW2_SCRIPT_DIALOG_KIND_ALERT;
     std::wstring text;
+    std::wstring default_text;  // prompt
+    std::wstring typed;         // prompt, answered OK
   };
   void ShowNext();
   void Answer(Dialog& dialog, bool ok);
