@@ -288,7 +288,43 @@ FAKE_EVENT(FrameCreated, frame_created_)
 FAKE_EVENT(ScriptDialogOpening, script_dialog_)
 FAKE_EVENT(ContextMenuRequested, context_menu_)
 FAKE_EVENT(DownloadStarting, download_)
+FAKE_EVENT(DocumentTitleChanged, title_changed_)
+FAKE_EVENT(WindowCloseRequested, close_requested_)
 #undef FAKE_EVENT
+
+HRESULT FakeWebView::get_DocumentTitle(LPWSTR* out) { return *out = CoString(title), S_OK; }
+
+void FakeWebView::RaiseTitle(const std::wstring& text) {
+  title = text;
+  if (title_changed_) title_changed_->Invoke(this, nullptr);
+}
+
+void FakeWebView::RaiseWindowCloseRequested() {
+  if (close_requested_) close_requested_->Invoke(this, nullptr);
+}
+
+ComPtr<FakeNewWindow> FakeWebView::RaiseNewWindow(const std::wstring& uri, bool user) {
+  auto args = MakeFake<FakeNewWindow>(uri, user);
+  if (new_window_) new_window_->Invoke(this, args.get());
+  args->returned = true;
+  return args;
+}
+
+FakeNewWindow::FakeNewWindow(std::wstring address, bool user)
+    : ComObject({&IID_ICoreWebView2NewWindowRequestedEventArgs}), uri(std::move(address)), user_initiated(user) {}
+HRESULT FakeNewWindow::get_Uri(LPWSTR* out) { return *out = CoString(uri), S_OK; }
+HRESULT FakeNewWindow::put_NewWindow(ICoreWebView2* webview) {
+  new_window = ComPtr<ICoreWebView2>::Retain(webview);
+  return S_OK;
+}
+HRESULT FakeNewWindow::put_Handled(BOOL value) { return handled = value, S_OK; }
+HRESULT FakeNewWindow::get_IsUserInitiated(BOOL* out) { return *out = user_initiated, S_OK; }
+HRESULT FakeNewWindow::GetDeferral(ICoreWebView2Deferral** out) {
+  deferral = MakeFake<FakeDeferral>();
+  *out = deferral.get();
+  deferral->AddRef();
+  return S_OK;
+}
 
 bool FakeWebView::Listened() const { return starting_ && content_loading_ && completed_ && frame_created_; }
 
@@ -382,9 +418,10 @@ bool FakeController::RaiseKey(UINT virtual_key, COREWEBVIEW2_KEY_EVENT_KIND kind
 }
 
 FakeEnvironment::FakeEnvironment() : ComObject({&IID_ICoreWebView2Environment}) {}
-HRESULT FakeEnvironment::CreateCoreWebView2Controller(HWND,
+HRESULT FakeEnvironment::CreateCoreWebView2Controller(HWND parent,
                                                       ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* h) {
   pending = ComPtr<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>::Retain(h);
+  pending_parent = parent;
   return S_OK;
 }
 
@@ -416,6 +453,15 @@ void FakeWebView2::CompleteEnvironment() {
 void FakeWebView2::CompleteController() {
   auto handler = std::move(environment->pending);
   if (handler) handler->Invoke(S_OK, controller.get());
+}
+
+ComPtr<FakeWebView> FakeWebView2::CompleteAnotherController() {
+  auto handler = std::move(environment->pending);
+  if (!handler) return {};
+  auto view = MakeFake<FakeWebView>();
+  auto another = MakeFake<FakeController>(view);
+  handler->Invoke(S_OK, another.get());
+  return view;
 }
 
 }  // namespace wintest

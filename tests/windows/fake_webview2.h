@@ -169,6 +169,32 @@ class FakeDownload final : public ComObject<stubs::ICoreWebView2DownloadStarting
   ComPtr<FakeDeferral> deferral;
 };
 
+// A page's request for a new window (target="_blank", window.open).
+class FakeNewWindow final : public ComObject<stubs::ICoreWebView2NewWindowRequestedEventArgs> {
+ public:
+  FakeNewWindow(std::wstring uri, bool user);
+  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override;
+  HRESULT STDMETHODCALLTYPE put_NewWindow(ICoreWebView2* webview) override;
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override;
+  HRESULT STDMETHODCALLTYPE get_IsUserInitiated(BOOL* user) override;
+  HRESULT STDMETHODCALLTYPE GetDeferral(ICoreWebView2Deferral** deferral) override;
+  // No window features: the page asked for no size.
+  HRESULT STDMETHODCALLTYPE get_WindowFeatures(ICoreWebView2WindowFeatures** features) override {
+    *features = nullptr;
+    return S_OK;
+  }
+  // WebView2 opens a window of its own unless the handler took the
+  // request (Handled) or gave it a web view, once the deferral completes.
+  bool Answered() const { return returned && (!deferral || deferral->completed > 0); }
+
+  std::wstring uri;
+  BOOL user_initiated;
+  BOOL handled = FALSE;
+  ComPtr<ICoreWebView2> new_window;
+  bool returned = false;
+  ComPtr<FakeDeferral> deferral;
+};
+
 class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
  public:
   FakeWebView();
@@ -200,7 +226,10 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
   FAKE_EVENT(ScriptDialogOpening)
   FAKE_EVENT(ContextMenuRequested)
   FAKE_EVENT(DownloadStarting)
+  FAKE_EVENT(DocumentTitleChanged)
+  FAKE_EVENT(WindowCloseRequested)
 #undef FAKE_EVENT
+  HRESULT STDMETHODCALLTYPE get_DocumentTitle(LPWSTR* title) override;
 
   // Raise one event each. Starting answers whether it was let through.
   bool RaiseStarting(UINT64 id, const std::wstring& uri, bool redirect = false);
@@ -211,6 +240,9 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
   void RaiseProcessFailed(COREWEBVIEW2_PROCESS_FAILED_KIND kind);
   ComPtr<FakeDownload> RaiseDownload(const std::wstring& suggested);
   ComPtr<FakeContextMenu> RaiseContextMenu(std::vector<MenuEntry> entries, POINT location);
+  ComPtr<FakeNewWindow> RaiseNewWindow(const std::wstring& uri, bool user);
+  void RaiseTitle(const std::wstring& title);
+  void RaiseWindowCloseRequested();
   ComPtr<FakeScriptDialog> RaiseScriptDialog(COREWEBVIEW2_SCRIPT_DIALOG_KIND kind, const std::wstring& message,
                                              const std::wstring& default_text = L"");
   // A whole navigation as WebView2 reports a load that succeeds (Source
@@ -227,6 +259,7 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
   BOOL can_go_forward = FALSE;
   int went_back = 0;
   std::wstring source = L"about:blank";
+  std::wstring title;
   ComPtr<FakeSettings> settings;
 
  private:
@@ -240,6 +273,8 @@ class FakeWebView final : public ComObject<stubs::ICoreWebView2_11> {
   ComPtr<ICoreWebView2ScriptDialogOpeningEventHandler> script_dialog_;
   ComPtr<ICoreWebView2ContextMenuRequestedEventHandler> context_menu_;
   ComPtr<ICoreWebView2DownloadStartingEventHandler> download_;
+  ComPtr<ICoreWebView2DocumentTitleChangedEventHandler> title_changed_;
+  ComPtr<ICoreWebView2WindowCloseRequestedEventHandler> close_requested_;
 };
 
 class FakeController final : public ComObject<stubs::ICoreWebView2Controller> {
@@ -277,6 +312,7 @@ class FakeEnvironment final : public ComObject<stubs::ICoreWebView2Environment> 
   HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller(
       HWND parent, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override;
   ComPtr<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler> pending;
+  HWND pending_parent = nullptr;  // the window the pending controller is for
 };
 
 // One WebView2 as the adapter sees it, made when the test says so.
@@ -286,6 +322,9 @@ struct FakeWebView2 {
   platform::win32::WebView2Setup Setup();
   void CompleteEnvironment();
   void CompleteController();
+  // Completes the controller asked for last (a pop-up's) with a web view of
+  // its own, which it returns.
+  ComPtr<FakeWebView> CompleteAnotherController();
 
   ComPtr<FakeWebView> webview;
   ComPtr<FakeController> controller;

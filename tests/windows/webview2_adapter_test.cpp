@@ -718,3 +718,96 @@ TEST_CASE(webview2_downloads) {
     }
   }
 }
+
+// ------------------------------------------------------------- new windows
+
+namespace {
+
+// The page windows of ours on this thread that are showing: their captions
+// begin "网页 - ".
+std::vector<HWND> PageWindows() {
+  std::vector<HWND> found;
+  for (HWND window : wintest::ThreadWindows(true)) {
+    if (wintest::TextOf(window).rfind(L"\u7F51\u9875 - ", 0) == 0) found.push_back(window);
+  }
+  return found;
+}
+
+// A control showing kPage, ready for the page's new windows.
+struct Opener : Control {
+  Opener() {
+    browser->Navigate(kPage);
+    Create();
+    fake.webview->Load(1, W(kPage));
+  }
+  // A new window the user asked for on the page's own site, given its
+  // control: the pop-up's web view.
+  platform::win32::ComPtr<wintest::FakeWebView> Open(const std::string& uri = kOther) {
+    auto args = fake.webview->RaiseNewWindow(W(uri), true);
+    return args->handled ? platform::win32::ComPtr<wintest::FakeWebView>() : fake.CompleteAnotherController();
+  }
+};
+
+}  // namespace
+
+TEST_CASE(webview2_new_window_opens_in_a_window_of_ours_on_the_same_session) {
+  Opener c;
+  auto args = c.fake.webview->RaiseNewWindow(W(kOther), true);
+  // A window of ours, whose control the engine waits for.
+  const std::vector<HWND> windows = PageWindows();
+  REQUIRE(windows.size() == 1u);
+  CHECK(!args->handled);
+  CHECK(!args->Answered());
+  CHECK(c.fake.environment->pending_parent == windows.front());
+
+  // Once made, the control takes the new page.
+  auto popup = c.fake.CompleteAnotherController();
+  REQUIRE(popup);
+  CHECK(args->Answered());
+  CHECK(args->new_window.get() == static_cast<ICoreWebView2*>(popup.get()));
+  CHECK(!args->handled);
+
+  // Its caption names the page and its site, and can never be one of the
+  // client's own windows.
+  popup->source = W(kOther);
+  popup->RaiseTitle(L"\u53D1\u9001\u7ED3\u679C");  // 发送结果
+  CHECK_EQ(wintest::TextOf(windows.front()), std::wstring(L"\u7F51\u9875 - \u53D1\u9001\u7ED3\u679C (localhost)"));
+
+  // The page's window.close() closes it, from the message loop.
+  popup->RaiseWindowCloseRequested();
+  const HWND closed = windows.front();
+  CHECK(PumpUntil([closed] { return !IsWindow(closed); }));
+  CHECK(PageWindows().empty());
+}
+
+TEST_CASE(webview2_new_windows_at_most_five_until_one_closes) {
+  Opener c;
+  for (int i = 0; i < 5; ++i) CHECK(c.Open());
+  CHECK_EQ(PageWindows().size(), 5u);
+  // The sixth opens nowhere, not even in a window of the engine's own.
+  auto refused = c.fake.webview->RaiseNewWindow(W(kOther), true);
+  CHECK(refused->handled);
+  CHECK(refused->Answered());
+  CHECK_EQ(PageWindows().size(), 5u);
+
+  // The user closes one: room for another.
+  PostMessageW(PageWindows().front(), WM_CLOSE, 0, 0);
+  CHECK(PumpUntil([] { return PageWindows().size() == 4u; }));
+  CHECK(c.Open());
+  CHECK_EQ(PageWindows().size(), 5u);
+}
+
+TEST_CASE(webview2_new_windows_close_with_the_control_that_opened_them) {
+  Opener c;
+  CHECK(c.Open());
+  // One whose control is still being made.
+  auto waiting = c.fake.webview->RaiseNewWindow(W(kOther), true);
+  CHECK_EQ(PageWindows().size(), 2u);
+  CHECK(!waiting->Answered());
+
+  c.browser->Detach();
+  CHECK(PumpUntil([] { return PageWindows().empty(); }));
+  // The engine is told no window comes, and opens none of its own.
+  CHECK(waiting->Answered());
+  CHECK(waiting->handled);
+}
