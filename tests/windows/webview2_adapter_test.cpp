@@ -819,3 +819,39 @@ TEST_CASE(webview2_new_windows_close_with_the_control_that_opened_them) {
   CHECK(waiting->Answered());
   CHECK(waiting->handled);
 }
+
+// Downloads take turns across windows: a pop-up's wait behind its opener's,
+// no to one is no to those waiting, and the limit counts them together.
+TEST_CASE(webview2_downloads_take_turns_across_windows) {
+  struct Row {
+    const char* name;
+    wintest::Answer answer;
+    std::vector<bool> from_popup;  // each download in turn: the pop-up's or the opener's
+    std::size_t dialogs;
+    std::vector<bool> saved;
+  };
+  const Row rows[] = {
+      {"no to the opener's is no to the pop-up's", wintest::Answer::Cancel, {false, true}, 1, {false, false}},
+      {"four in a row from two windows", wintest::Answer::Ok, {false, true, false, true}, 3,
+       {true, true, true, false}},
+  };
+  for (const Row& row : rows) {
+    wintest::TempDir folder(L"downloads");
+    wintest::BoxResponder responder(row.answer);
+    Opener c;
+    auto popup = c.Open();
+    REQUIRE(popup);
+    std::vector<wintest::ComPtr<wintest::FakeDownload>> downloads;
+    for (std::size_t i = 0; i < row.from_popup.size(); ++i) {
+      const auto file = (folder.path() / (L"report" + std::to_wstring(i + 1) + L".csv")).wstring();
+      downloads.push_back((row.from_popup[i] ? popup : c.fake.webview)->RaiseDownload(file));
+    }
+    CHECK(PumpUntil([&] {
+      return std::all_of(downloads.begin(), downloads.end(), [](const auto& d) { return d->Answered(); });
+    }));
+    if (!CHECK_EQ(responder.Seen().size(), row.dialogs)) std::printf("  in: %s\n", row.name);
+    for (std::size_t i = 0; i < downloads.size(); ++i) {
+      if (!CHECK_EQ(downloads[i]->cancel == FALSE, row.saved[i])) std::printf("  in: %s\n", row.name);
+    }
+  }
+}

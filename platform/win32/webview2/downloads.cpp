@@ -9,34 +9,34 @@
 
 namespace platform::win32 {
 
-Downloads::Downloads(browser::Scheduler& scheduler, std::function<HWND()> owner)
-    : scheduler_(scheduler), owner_(std::move(owner)) {}
+Downloads::Downloads() = default;
 
 Downloads::~Downloads() {
   *alive_ = false;
-  CancelWaiting();
-}
-
-void Downloads::CancelWaiting() {
   ask_.reset();
-  for (const void* going : turns_.WithdrawFor(this).cancelled) Answer(going, L"");
-  // Any left (none should be): cancelled all the same.
   while (!waiting_.empty()) Answer(waiting_.begin()->first, L"");
 }
 
-HRESULT Downloads::Starting(ICoreWebView2DownloadStartingEventArgs* args) {
+void Downloads::CancelWaiting(const void* view) {
+  for (const void* going : turns_.WithdrawFor(view).cancelled) Answer(going, L"");
+  if (!asking_ && !waiting_.empty() && !ask_) ask_ = scheduler_.After(0, [this] { AskNext(); });
+}
+
+HRESULT Downloads::Starting(ICoreWebView2DownloadStartingEventArgs* args, const void* view,
+                            std::function<HWND()> owner) {
   ComPtr<ICoreWebView2Deferral> deferral;
   if (FAILED(args->GetDeferral(deferral.Out())) || !deferral) {
     args->put_Cancel(TRUE);  // no way to ask the user
     return S_OK;
   }
   const browser::DownloadTurns::Id id = args;
-  if (!turns_.Arrive(id, this, scheduler_.Now())) {
+  if (!turns_.Arrive(id, view, scheduler_.Now())) {
     args->put_Cancel(TRUE);
     deferral->Complete();
     return S_OK;
   }
-  waiting_[id] = Waiting{ComPtr<ICoreWebView2DownloadStartingEventArgs>::Retain(args), std::move(deferral)};
+  waiting_[id] =
+      Waiting{ComPtr<ICoreWebView2DownloadStartingEventArgs>::Retain(args), std::move(deferral), std::move(owner)};
   if (!asking_ && !ask_) ask_ = scheduler_.After(0, [this] { AskNext(); });
   return S_OK;
 }
@@ -63,7 +63,7 @@ void Downloads::AskNext() {
   const std::wstring title = ::win32::Widen(texts::kSaveFile);
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner_ ? owner_() : nullptr;
+  dialog.hwndOwner = found->second.owner ? found->second.owner() : nullptr;
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = static_cast<DWORD>(file.size());
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
@@ -76,8 +76,12 @@ void Downloads::AskNext() {
   if (alive.expired() || !*alive.lock()) return;
   asking_ = false;
   const browser::DownloadTurns::Id asked = *next;
-  // Cancelled meanwhile (the control went): nothing more to answer.
-  if (waiting_.count(asked) == 0) return;
+  // Cancelled meanwhile (its control went): nothing to answer for it, but
+  // other windows' downloads may wait.
+  if (waiting_.count(asked) == 0) {
+    if (!ask_) ask_ = scheduler_.After(0, [this] { AskNext(); });
+    return;
+  }
   const std::vector<browser::DownloadTurns::Id> declined = turns_.Answered(chosen, scheduler_.Now());
   if (chosen) Answer(asked, file.data());
   for (const void* going : declined) Answer(going, L"");

@@ -5,7 +5,8 @@
 // the batch). A page that starts download after download by itself is
 // refused without a word beyond a few in a row (browser::DownloadTurns).
 // The engine writes the file under a temporary name of its own and gives it
-// the chosen name once complete.
+// the chosen name once complete. One for every control of the program, so
+// that downloads take turns across its windows.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +18,7 @@
 
 #include "platform/browser/download_turns.h"
 #include "platform/browser/scheduler.h"
+#include "platform/win32/win32_scheduler.h"
 #include "platform/win32/com_ptr.h"
 #include "platform/win32/webview2/webview2_sdk.h"
 
@@ -24,26 +26,27 @@ namespace platform::win32 {
 
 class Downloads {
  public:
-  Downloads(browser::Scheduler& scheduler, std::function<HWND()> owner);
+  Downloads();
   ~Downloads();  // cancels the downloads still waiting
   Downloads(const Downloads&) = delete;
   Downloads& operator=(const Downloads&) = delete;
 
-  HRESULT Starting(ICoreWebView2DownloadStartingEventArgs* args);
-  // The control goes: downloads still waiting for a destination are cancelled.
-  void CancelWaiting();
+  // A download of `view`'s page; its save dialog is owned by `owner`'s window.
+  HRESULT Starting(ICoreWebView2DownloadStartingEventArgs* args, const void* view, std::function<HWND()> owner);
+  // `view` goes: its downloads still waiting for a destination are cancelled.
+  void CancelWaiting(const void* view);
 
  private:
   struct Waiting {
     ComPtr<ICoreWebView2DownloadStartingEventArgs> args;
     ComPtr<ICoreWebView2Deferral> deferral;
+    std::function<HWND()> owner;
   };
   void AskNext();
   // Gives the engine its answer: `path`, or cancelled when empty.
   void Answer(browser::DownloadTurns::Id id, const std::wstring& path);
 
-  browser::Scheduler& scheduler_;
-  std::function<HWND()> owner_;
+  Win32Scheduler scheduler_;
   browser::DownloadTurns turns_;
   std::map<browser::DownloadTurns::Id, Waiting> waiting_;
   std::unique_ptr<browser::Timer> ask_;

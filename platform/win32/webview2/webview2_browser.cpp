@@ -81,12 +81,12 @@ WebView2Browser::WebView2Browser(HWND parent, UINT dpi, const BrowserDesign& des
       dialogs_(
           scheduler_, [this] { return GetAncestor(parent_, GA_ROOT); },
           [this] { page_.PageFloods(browser::PageLoad::Flood::Dialogs); }, [this] { page_.PageKept(); }),
-      downloads_(scheduler_, [this] { return GetAncestor(parent_, GA_ROOT); }),
       new_window_(std::move(new_window)),
       alive_(std::make_shared<WebView2Browser*>(this)) {
   if (!setup_.create_environment) setup_.create_environment = CreateWebView2Environment;
   if (!setup_.open_in_browser) setup_.open_in_browser = ShellOpen;
   if (!setup_.offer_to_desktop) setup_.offer_to_desktop = ShellOpen;
+  if (!setup_.downloads) setup_.downloads = std::make_shared<Downloads>();
   page_.options.frames_wait_for_their_page = design.frames_wait_for_their_page;
   page_.options.before_login = design.before_login;
   page_.page_asks = [this] { return dialogs_.AnyOpen(); };
@@ -217,6 +217,10 @@ void WebView2Browser::OnController(HRESULT result, ICoreWebView2Controller* cont
     return;
   }
   Carry(std::exchange(queued_, Queued{}));
+}
+
+HRESULT WebView2Browser::OnDownloadStarting(ICoreWebView2DownloadStartingEventArgs* args) {
+  return setup_.downloads->Starting(args, this, [this] { return GetAncestor(parent_, GA_ROOT); });
 }
 
 void WebView2Browser::GiveUpNewWindow() {
@@ -380,7 +384,7 @@ void WebView2Browser::Detach() {
   StopListening();
   page_.Detach();
   dialogs_.CloseAll();
-  downloads_.CancelWaiting();
+  setup_.downloads->CancelWaiting(this);
   later_.clear();
   // The pop-ups of its pages go with it.
   if (own_popups_) own_popups_->CloseAll();
@@ -809,6 +813,8 @@ void WebView2Browser::Find() {
 }
 
 BrowserFactory WebView2Factory(WebView2Setup setup) {
+  // Downloads take turns across every window.
+  if (!setup.downloads) setup.downloads = std::make_shared<Downloads>();
   return [setup](HWND parent, UINT dpi, const BrowserDesign& design, BrowserEvents events) {
     return std::make_shared<WebView2Browser>(parent, dpi, design, std::move(events), setup);
   };

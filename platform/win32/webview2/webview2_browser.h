@@ -54,6 +54,9 @@ struct WebView2Setup {
   // The browser process the control's page runs in, once the control has
   // been made: the profile can go only once that process has ended.
   std::function<void(UINT32 process_id)> browser_started;
+  // The save dialogs' turns, shared by every control made with this setup
+  // (made by the first when empty).
+  std::shared_ptr<Downloads> downloads;
 };
 
 class Popups;
@@ -157,7 +160,7 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   bool CanFind() const;
   void Find();
   HRESULT OnContextMenuRequested(ICoreWebView2ContextMenuRequestedEventArgs* args);
-  HRESULT OnDownloadStarting(ICoreWebView2DownloadStartingEventArgs* args) { return downloads_.Starting(args); }
+  HRESULT OnDownloadStarting(ICoreWebView2DownloadStartingEventArgs* args);
   HRESULT OnScriptDialogOpening(ICoreWebView2ScriptDialogOpeningEventArgs* args) { return dialogs_.Opening(args); }
   void ForgetFrame(Frame* frame);
   // The new window this control was made for will not have it: none opens.
@@ -175,7 +178,6 @@ class WebView2Browser final : public HostedBrowser, private browser::PageEngine 
   Win32Scheduler scheduler_;
   browser::PageLoad page_{*this, scheduler_};
   ScriptDialogs dialogs_;
-  Downloads downloads_;
   WebView2NewWindow new_window_;
   // The pop-ups of this control's pages: its own, or, for a pop-up, the
   // family of the control that opened it.
