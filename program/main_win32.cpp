@@ -2,6 +2,7 @@
 // with the WebView2 browser control. The client takes no arguments.
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "app/app_info.h"
@@ -38,9 +39,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   setup.browser_started = [&browsers](UINT32 id) {
     if (HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, id)) browsers.emplace_back(process);
   };
+  // Every window's downloads take their turns here, and the exit question
+  // counts those under way.
+  auto downloads = std::make_shared<platform::win32::Downloads>();
+  setup.downloads = downloads;
   int status = 0;
   {
-    platform::Win32Toolkit toolkit(platform::win32::WebView2Factory(setup));
+    platform::Win32Toolkit toolkit(platform::win32::WebView2Factory(setup),
+                                   [downloads] { return downloads->UnderWay(); });
     program::Program program(toolkit, system);
     status = program.Run();
   }

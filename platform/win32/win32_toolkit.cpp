@@ -19,7 +19,8 @@ constexpr UINT kBoxCheckMilliseconds = 100;
 
 }  // namespace
 
-Win32Toolkit::Win32Toolkit(win32::BrowserFactory browsers) : browsers_(std::move(browsers)) {
+Win32Toolkit::Win32Toolkit(win32::BrowserFactory browsers, std::function<int()> downloads_under_way)
+    : browsers_(std::move(browsers)), downloads_under_way_(std::move(downloads_under_way)) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
   ::InitCommonControlsEx(&controls);
   // The browser control and the image decoder are COM objects of this

@@ -2,6 +2,7 @@
 // controls, message boxes, the screen, and the message loop.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -21,7 +22,9 @@ class Win32Toolkit final : public Toolkit {
  public:
   // `browsers` makes the browser control of a window (none: a window asked
   // for a browser raises a run-time error).
-  explicit Win32Toolkit(win32::BrowserFactory browsers = {});
+  // `downloads_under_way` counts the browser controls' downloads not yet
+  // complete (none: there are none).
+  explicit Win32Toolkit(win32::BrowserFactory browsers = {}, std::function<int()> downloads_under_way = {});
   ~Win32Toolkit() override;
   Win32Toolkit(const Win32Toolkit&) = delete;
   Win32Toolkit& operator=(const Win32Toolkit&) = delete;
@@ -36,7 +39,7 @@ class Win32Toolkit final : public Toolkit {
   void RunUntil(const std::function<bool()>& done) override;
   void Quit() override;
   void Post(std::function<void()> task) override;
-  int DownloadsUnderWay() const override { return 0; }
+  int DownloadsUnderWay() const override { return downloads_under_way_ ? downloads_under_way_() : 0; }
   // To the debugger's output, where Windows programs log their faults.
   void LogMisplacedWait(const std::string& what) override;
 
@@ -48,6 +51,7 @@ class Win32Toolkit final : public Toolkit {
   void CheckBoxes();
 
   win32::BrowserFactory browsers_;
+  std::function<int()> downloads_under_way_;
   win32::MessageLoop loop_;
   win32::OpenBoxes boxes_;
   std::vector<win32::Win32NativeWindow*> windows_;

@@ -167,8 +167,27 @@ HRESULT FakeContextMenu::GetDeferral(ICoreWebView2Deferral** out) {
 // ------------------------------------------------------------- downloads
 
 FakeDownload::FakeDownload(std::wstring suggested)
-    : ComObject({&IID_ICoreWebView2DownloadStartingEventArgs}), path(std::move(suggested)) {}
+    : ComObject({&IID_ICoreWebView2DownloadStartingEventArgs}),
+      operation(MakeFake<FakeDownloadOperation>()),
+      path(std::move(suggested)) {}
+HRESULT FakeDownload::get_DownloadOperation(ICoreWebView2DownloadOperation** out) {
+  *out = operation.get();
+  operation->AddRef();
+  return S_OK;
+}
 HRESULT FakeDownload::get_Cancel(BOOL* value) { return *value = cancel, S_OK; }
+
+FakeDownloadOperation::FakeDownloadOperation() : ComObject({&IID_ICoreWebView2DownloadOperation}) {}
+HRESULT FakeDownloadOperation::add_StateChanged(ICoreWebView2StateChangedEventHandler* handler,
+                                                EventRegistrationToken* token) {
+  return Keep(state_changed_, handler, token);
+}
+HRESULT FakeDownloadOperation::remove_StateChanged(EventRegistrationToken) { return state_changed_.reset(), S_OK; }
+HRESULT FakeDownloadOperation::get_State(COREWEBVIEW2_DOWNLOAD_STATE* value) { return *value = state, S_OK; }
+void FakeDownloadOperation::RaiseState(COREWEBVIEW2_DOWNLOAD_STATE value) {
+  state = value;
+  if (state_changed_) state_changed_->Invoke(this, nullptr);
+}
 HRESULT FakeDownload::put_Cancel(BOOL value) { return cancel = value, S_OK; }
 HRESULT FakeDownload::get_ResultFilePath(LPWSTR* value) { return *value = CoString(path), S_OK; }
 HRESULT FakeDownload::put_ResultFilePath(LPCWSTR value) { return path = value, S_OK; }

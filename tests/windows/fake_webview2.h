@@ -153,9 +153,28 @@ class FakeContextMenu final : public ComObject<stubs::ICoreWebView2ContextMenuRe
 
 // A download as it asks where it goes; the engine's own choice is
 // `suggested` (its download folder and the server's name).
+// A download under way, as the engine runs it once it has a destination.
+class FakeDownloadOperation final : public ComObject<stubs::ICoreWebView2DownloadOperation> {
+ public:
+  FakeDownloadOperation();
+  HRESULT STDMETHODCALLTYPE add_StateChanged(ICoreWebView2StateChangedEventHandler* handler,
+                                             EventRegistrationToken* token) override;
+  HRESULT STDMETHODCALLTYPE remove_StateChanged(EventRegistrationToken token) override;
+  HRESULT STDMETHODCALLTYPE get_State(COREWEBVIEW2_DOWNLOAD_STATE* value) override;
+  // The download completes, or is interrupted.
+  void RaiseState(COREWEBVIEW2_DOWNLOAD_STATE value);
+
+  COREWEBVIEW2_DOWNLOAD_STATE state = COREWEBVIEW2_DOWNLOAD_STATE_IN_PROGRESS;
+
+ private:
+  ComPtr<ICoreWebView2StateChangedEventHandler> state_changed_;
+};
+
 class FakeDownload final : public ComObject<stubs::ICoreWebView2DownloadStartingEventArgs> {
  public:
   explicit FakeDownload(std::wstring suggested);
+  HRESULT STDMETHODCALLTYPE get_DownloadOperation(ICoreWebView2DownloadOperation** operation) override;
+  ComPtr<FakeDownloadOperation> operation;
   HRESULT STDMETHODCALLTYPE get_Cancel(BOOL* value) override;
   HRESULT STDMETHODCALLTYPE put_Cancel(BOOL value) override;
   HRESULT STDMETHODCALLTYPE get_ResultFilePath(LPWSTR* value) override;

@@ -855,3 +855,40 @@ TEST_CASE(webview2_downloads_take_turns_across_windows) {
     }
   }
 }
+
+// A download given a destination is under way until it completes or stops:
+// the exit question counts it. One cancelled at the dialog never is.
+TEST_CASE(webview2_downloads_under_way_until_they_end) {
+  struct Row {
+    const char* name;
+    wintest::Answer answer;
+    COREWEBVIEW2_DOWNLOAD_STATE end;
+    int under_way;  // while it runs
+  };
+  const Row rows[] = {
+      {"saved, completes", wintest::Answer::Ok, COREWEBVIEW2_DOWNLOAD_STATE_COMPLETED, 1},
+      {"saved, interrupted", wintest::Answer::Ok, COREWEBVIEW2_DOWNLOAD_STATE_INTERRUPTED, 1},
+      {"cancelled at the dialog", wintest::Answer::Cancel, COREWEBVIEW2_DOWNLOAD_STATE_INTERRUPTED, 0},
+  };
+  for (const Row& row : rows) {
+    std::printf("    %s\n", row.name);
+    wintest::TempDir folder(L"downloads");
+    wintest::BoxResponder responder(row.answer);
+    auto downloads = std::make_shared<platform::win32::Downloads>();
+    Control control;
+    control.browser.reset();
+    auto setup = control.fake.Setup();
+    setup.downloads = downloads;
+    control.browser = std::make_unique<WebView2Browser>(nullptr, 96, platform::BrowserDesign{},
+                                                        platform::BrowserEvents{}, setup);
+    control.Create();
+    control.fake.webview->Load(1, W(kPage));
+    auto download = control.fake.webview->RaiseDownload((folder.path() / L"report.csv").wstring());
+    CHECK(PumpUntil([&] { return download->Answered(); }));
+    CHECK_EQ(downloads->UnderWay(), row.under_way);
+    download->operation->RaiseState(COREWEBVIEW2_DOWNLOAD_STATE_IN_PROGRESS);
+    CHECK_EQ(downloads->UnderWay(), row.under_way);
+    download->operation->RaiseState(row.end);
+    CHECK_EQ(downloads->UnderWay(), 0);
+  }
+}

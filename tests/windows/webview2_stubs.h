@@ -331,4 +331,27 @@ class ICoreWebView2DownloadStartingEventArgs : public ::ICoreWebView2DownloadSta
   HRESULT STDMETHODCALLTYPE GetDeferral(::ICoreWebView2Deferral **deferral) override { return E_NOTIMPL; }
 };
 
+class ICoreWebView2DownloadOperation : public ::ICoreWebView2DownloadOperation {
+ public:
+  HRESULT STDMETHODCALLTYPE add_BytesReceivedChanged(::ICoreWebView2BytesReceivedChangedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE remove_BytesReceivedChanged(EventRegistrationToken token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE add_EstimatedEndTimeChanged(::ICoreWebView2EstimatedEndTimeChangedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE remove_EstimatedEndTimeChanged(EventRegistrationToken token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE add_StateChanged(::ICoreWebView2StateChangedEventHandler *eventHandler, EventRegistrationToken *token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE remove_StateChanged(EventRegistrationToken token) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR *uri) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_ContentDisposition(LPWSTR *contentDisposition) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_MimeType(LPWSTR *mimeType) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_TotalBytesToReceive(INT64 *totalBytesToReceive) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_BytesReceived(INT64 *bytesReceived) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_EstimatedEndTime(LPWSTR *estimatedEndTime) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_ResultFilePath(LPWSTR *resultFilePath) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_State(COREWEBVIEW2_DOWNLOAD_STATE *downloadState) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_InterruptReason(COREWEBVIEW2_DOWNLOAD_INTERRUPT_REASON *interruptReason) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Cancel(void) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Pause(void) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Resume(void) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE get_CanResume(BOOL *canResume) override { return E_NOTIMPL; }
+};
+
 }  // namespace wintest::stubs

@@ -6,6 +6,7 @@
 
 #include "platform/texts.h"
 #include "platform/win32/utf16.h"
+#include "platform/win32/webview2/com_handler.h"
 
 namespace platform::win32 {
 
@@ -15,6 +16,27 @@ Downloads::~Downloads() {
   *alive_ = false;
   ask_.reset();
   while (!waiting_.empty()) Answer(waiting_.begin()->first, L"");
+  for (auto& [key, download] : under_way_) download.operation->remove_StateChanged(download.state_changed);
+}
+
+void Downloads::Follow(ICoreWebView2DownloadStartingEventArgs* args) {
+  ComPtr<ICoreWebView2DownloadOperation> operation;
+  if (FAILED(args->get_DownloadOperation(operation.Out())) || !operation) return;
+  std::weak_ptr<bool> alive = alive_;
+  ICoreWebView2DownloadOperation* key = operation.get();
+  auto changed = MakeHandler<ICoreWebView2StateChangedEventHandler>(
+      IID_ICoreWebView2StateChangedEventHandler,
+      [this, alive, key](ICoreWebView2DownloadOperation* sender, IUnknown*) -> HRESULT {
+        if (alive.expired() || !*alive.lock()) return S_OK;
+        COREWEBVIEW2_DOWNLOAD_STATE state = COREWEBVIEW2_DOWNLOAD_STATE_IN_PROGRESS;
+        if (sender != nullptr) sender->get_State(&state);
+        // Completed or interrupted; a paused one is still under way.
+        if (state != COREWEBVIEW2_DOWNLOAD_STATE_IN_PROGRESS) under_way_.erase(key);
+        return S_OK;
+      });
+  UnderWayDownload download{operation, {}};
+  if (FAILED(operation->add_StateChanged(changed.get(), &download.state_changed))) return;
+  under_way_[key] = std::move(download);
 }
 
 void Downloads::CancelWaiting(const void* view) {
@@ -97,6 +119,7 @@ void Downloads::Answer(browser::DownloadTurns::Id id, const std::wstring& path) 
     done.args->put_Cancel(TRUE);
   } else {
     done.args->put_ResultFilePath(path.c_str());
+    Follow(done.args.get());
   }
   done.deferral->Complete();
 }

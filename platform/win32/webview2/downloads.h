@@ -35,6 +35,9 @@ class Downloads {
   HRESULT Starting(ICoreWebView2DownloadStartingEventArgs* args, const void* view, std::function<HWND()> owner);
   // `view` goes: its downloads still waiting for a destination are cancelled.
   void CancelWaiting(const void* view);
+  // Downloads given a destination that have not yet completed or stopped:
+  // the end of the program cancels them, and the exit question says so.
+  int UnderWay() const noexcept { return static_cast<int>(under_way_.size()); }
 
  private:
   struct Waiting {
@@ -43,12 +46,19 @@ class Downloads {
     std::function<HWND()> owner;
   };
   void AskNext();
+  // Counts the download as under way until its state changes from in progress.
+  void Follow(ICoreWebView2DownloadStartingEventArgs* args);
   // Gives the engine its answer: `path`, or cancelled when empty.
   void Answer(browser::DownloadTurns::Id id, const std::wstring& path);
 
   Win32Scheduler scheduler_;
   browser::DownloadTurns turns_;
   std::map<browser::DownloadTurns::Id, Waiting> waiting_;
+  struct UnderWayDownload {
+    ComPtr<ICoreWebView2DownloadOperation> operation;
+    EventRegistrationToken state_changed{};
+  };
+  std::map<ICoreWebView2DownloadOperation*, UnderWayDownload> under_way_;
   std::unique_ptr<browser::Timer> ask_;
   bool asking_ = false;  // the dialog's loop runs
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
